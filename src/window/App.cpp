@@ -1,0 +1,109 @@
+#include "App.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+App::MessageBoxHandler& messageBoxHandler()
+{
+    static App::MessageBoxHandler handler;
+    return handler;
+}
+
+App::EndHandler& endHandler()
+{
+    static App::EndHandler handler;
+    return handler;
+}
+
+QString lockFilePath()
+{
+    // One lock per executable path, in the user's runtime folder.
+    const QByteArray key = QCryptographicHash::hash(
+        QCoreApplication::applicationFilePath().toUtf8(), QCryptographicHash::Sha1);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath();
+    }
+    return folder + QLatin1Char('/') + App::EXEName() + QLatin1Char('-') +
+           QString::fromLatin1(key.toHex().left(16)) + QStringLiteral(".lock");
+}
+
+} // namespace
+
+QString App::Path()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString App::EXEName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+QString App::Title()
+{
+    return EXEName();
+}
+
+bool App::PrevInstance()
+{
+    static std::unique_ptr<QLockFile> lock;
+    if (lock) {
+        return false;
+    }
+    auto candidate = std::make_unique<QLockFile>(lockFilePath());
+    candidate->setStaleLockTime(0);
+    if (!candidate->tryLock(0)) {
+        // tryLock removes a lock whose owner process is gone, so a failure here
+        // means a live instance holds it.
+        return true;
+    }
+    lock = std::move(candidate);
+    return false;
+}
+
+void App::MsgBox(const QString& text)
+{
+    if (messageBoxHandler()) {
+        messageBoxHandler()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void App::setMessageBoxHandler(MessageBoxHandler handler)
+{
+    messageBoxHandler() = std::move(handler);
+}
+
+void App::DoEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void App::EndNow(int exitCode)
+{
+    if (endHandler()) {
+        endHandler()(exitCode);
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+void App::setEndHandler(EndHandler handler)
+{
+    endHandler() = std::move(handler);
+}

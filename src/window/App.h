@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// Application-wide services: the program's own folder and name, single-instance
+// detection, the message box, event processing inside long handlers, and ending
+// the process at once.
+class App
+{
+public:
+    // Folder of the running executable (no trailing separator) and its file name
+    // without extension.
+    static QString Path();
+    static QString EXEName();
+    // Caption of message boxes.
+    static QString Title();
+
+    // True when another instance of this executable runs. The first call takes a
+    // lock keyed by the executable's path; a lock left by a crashed instance is
+    // taken over.
+    static bool PrevInstance();
+
+    // Shows a modal message box with an OK button and the application's title.
+    static void MsgBox(const QString& text);
+    using MessageBoxHandler = std::function<void(const QString& text)>;
+    // Replaces the message box (tests record messages instead of blocking);
+    // an empty handler restores the real box.
+    static void setMessageBoxHandler(MessageBoxHandler handler);
+
+    // Processes the pending window events once. User input stays queued, so menu
+    // and editor commands wait until the running handler has finished.
+    static void DoEvents();
+
+    // Ends the process at once with the exit code, without unload handlers and
+    // without saving anything.
+    static void EndNow(int exitCode);
+    using EndHandler = std::function<void(int exitCode)>;
+    // Replaces the ending (tests record it); an empty handler restores it.
+    static void setEndHandler(EndHandler handler);
+};

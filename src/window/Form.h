@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Window.h"
+
+#include <QList>
+#include <QPointer>
+#include <utility>
+
+// A top-level window with the load / query-unload / unload life cycle. Loaded forms
+// are kept in the application's collection in load order (Form::Forms()); the
+// collection owns them, and unloading removes and deletes the form.
+class Form : public Window
+{
+    Q_OBJECT
+
+public:
+    explicit Form(const QString& name);
+    ~Form() override;
+
+    // Creates a form, puts it into the collection and runs its load handler.
+    template <class T, class... Args> static T* Load(Args&&... args)
+    {
+        auto* form = new T(std::forward<Args>(args)...);
+        form->registerLoaded();
+        form->Form_Load();
+        return form;
+    }
+
+    // Runs the query-unload handler (which may refuse) and the unload handler, then
+    // removes the form from the collection and deletes it. Unloading a form that is
+    // not loaded, or that is already being unloaded, does nothing.
+    static void Unload(Form* form);
+    // The loaded forms, in load order.
+    static QList<Form*> Forms();
+
+    bool isLoaded() const;
+
+protected:
+    virtual void Form_Load() {}
+    // Return true to refuse the unload.
+    virtual bool Form_QueryUnload() { return false; }
+    virtual void Form_Unload() {}
+
+    // A close request from the window manager or the close box unloads the form.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void registerLoaded();
+
+    bool m_unloading = false;
+};

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// An off-screen picture that can be drawn on, loaded from a BMP or GIF file, read
+// pixel by pixel and copied: the scratch surface the shapes are built from. Its
+// coordinates are pixels; colours are 0x00BBGGRR values. Text is drawn without
+// antialiasing, so every pixel is either the text colour or untouched.
+class PictureSurface
+{
+public:
+    enum class LoadResult
+    {
+        Loaded,
+        NotFound,
+        Undecodable,
+        TooLarge,
+    };
+
+    // The largest surface: each side fits the scan's 16-bit column numbers, and the
+    // area stays within 64 Mi pixels (256 MiB of image memory).
+    static constexpr int MaxSide = 32767;
+    static constexpr int64_t MaxPixels = int64_t(1) << 26;
+    static bool fitsSurface(int64_t width, int64_t height);
+
+    PictureSurface();
+
+    int ScaleWidth() const { return m_image.width(); }
+    int ScaleHeight() const { return m_image.height(); }
+    // Resizes the drawable area, keeping what fits and filling the rest with the
+    // background colour. Refuses (returns false) sizes beyond the limits above.
+    bool setSizePixels(int width, int height);
+
+    const QFont& Font() const { return m_font; }
+    void setFont(const QFont& font);
+    QString FontName() const { return m_font.family(); }
+    double FontSize() const { return m_font.pointSizeF(); }
+    bool FontBold() const { return m_font.bold(); }
+    bool FontItalic() const { return m_font.italic(); }
+    bool FontUnderline() const { return m_font.underline(); }
+    bool FontStrikethru() const { return m_font.strikeOut(); }
+    void setFontName(const QString& name);
+    void setFontSize(double points);
+    void setFontBold(bool on);
+    void setFontItalic(bool on);
+    void setFontUnderline(bool on);
+    void setFontStrikethru(bool on);
+
+    uint32_t ForeColor() const { return m_foreColor; }
+    void setForeColor(uint32_t bgr) { m_foreColor = bgr & 0xFFFFFF; }
+    uint32_t BackColor() const { return m_backColor; }
+    void setBackColor(uint32_t bgr) { m_backColor = bgr & 0xFFFFFF; }
+
+    int CurrentX = 0;
+    int CurrentY = 0;
+
+    // Fills the whole surface with the background colour and puts the drawing
+    // position at (0, 0).
+    void Cls();
+
+    // Lines of a text: separated by CR LF (a lone CR or LF also ends a line).
+    static QStringList splitLines(const QString& text);
+    // Width of the widest line and height of all lines (line spacing times lines).
+    int TextWidth(const QString& text) const;
+    int TextHeight(const QString& text) const;
+    // Draws the text at the drawing position; each line starts at CurrentX, each
+    // following line one line height lower. Afterwards CurrentY is below the text.
+    void Print(const QString& text);
+
+    // Colour of one pixel, or -1 outside the surface.
+    int32_t Point(int x, int y) const;
+
+    // Loads a BMP or GIF file (by content, whatever its extension; a GIF's first
+    // frame). The surface takes the picture's size; transparent pixels show the
+    // background colour. On failure the surface is unchanged.
+    LoadResult LoadPicture(const QString& path);
+
+    const QImage& Image() const { return m_image; }
+
+private:
+    void applyDotsPerInch(QImage& image) const;
+
+    QImage m_image;
+    QFont m_font;
+    uint32_t m_foreColor = 0;
+    uint32_t m_backColor = 0xFFFFFF;
+};

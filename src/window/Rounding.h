@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringView>
+#include <cstdint>
+
+// Rounding to whole numbers, halves to the even neighbour (2.5 -> 2, 3.5 -> 4),
+// saturated to the signed 32-bit range so that no conversion ever wraps.
+int32_t roundHalfEven(double value);
+
+// The numeric value of a text: its longest leading decimal number (leading blanks
+// skipped, optional sign, digits, optional decimal point and fraction).
+// A text without such a number counts as 0.
+double leadingNumber(QStringView text);

@@ -1,0 +1,233 @@
+#include "Window.h"
+
+#include "Colors.h"
+#include "Rounding.h"
+#include "Screen.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+int twipsToPixelsX(double twips)
+{
+    return roundHalfEven(twips / Screen::TwipsPerPixelX());
+}
+
+int twipsToPixelsY(double twips)
+{
+    return roundHalfEven(twips / Screen::TwipsPerPixelY());
+}
+
+int pixelsToTwipsX(double pixels)
+{
+    return roundHalfEven(pixels * Screen::TwipsPerPixelX());
+}
+
+int pixelsToTwipsY(double pixels)
+{
+    return roundHalfEven(pixels * Screen::TwipsPerPixelY());
+}
+
+Window::Window(QWidget* parent) : QWidget(parent) {}
+
+Window::~Window()
+{
+    if (m_windowRegion != 0) {
+        gdi::DeleteObject(m_windowRegion);
+    }
+}
+
+int Window::Left() const
+{
+    return pixelsToTwipsX(pos().x());
+}
+
+int Window::Top() const
+{
+    return pixelsToTwipsY(pos().y());
+}
+
+int Window::Width() const
+{
+    return pixelsToTwipsX(isTopLevel() ? frameGeometry().width() : width());
+}
+
+int Window::Height() const
+{
+    return pixelsToTwipsY(isTopLevel() ? frameGeometry().height() : height());
+}
+
+void Window::setLeft(int twips)
+{
+    move(twipsToPixelsX(twips), pos().y());
+}
+
+void Window::setTop(int twips)
+{
+    move(pos().x(), twipsToPixelsY(twips));
+}
+
+void Window::setWidth(int twips)
+{
+    const int frame = isTopLevel() ? frameGeometry().width() - width() : 0;
+    resize(std::max(0, twipsToPixelsX(twips) - frame), height());
+}
+
+void Window::setHeight(int twips)
+{
+    const int frame = isTopLevel() ? frameGeometry().height() - height() : 0;
+    resize(width(), std::max(0, twipsToPixelsY(twips) - frame));
+}
+
+int Window::ScaleWidth() const
+{
+    return pixelsToTwipsX(width());
+}
+
+int Window::ScaleHeight() const
+{
+    return pixelsToTwipsY(height());
+}
+
+void Window::setAutoRedraw(bool on)
+{
+    m_autoRedraw = on;
+    if (on) {
+        ensureBackBufferSize();
+    }
+    update();
+}
+
+void Window::setBackColor(uint32_t bgr)
+{
+    m_backColor = bgr & 0xFFFFFF;
+    update();
+}
+
+void Window::ensureBackBufferSize()
+{
+    const QSize wanted = size().expandedTo(m_backBuffer.size()).expandedTo(QSize(1, 1));
+    if (m_backBuffer.size() == wanted) {
+        return;
+    }
+    QImage grown(wanted, QImage::Format_RGB32);
+    grown.fill(colorFromBgr(m_backColor));
+    if (!m_backBuffer.isNull()) {
+        QPainter p(&grown);
+        p.drawImage(0, 0, m_backBuffer);
+    }
+    m_backBuffer = std::move(grown);
+}
+
+void Window::Cls()
+{
+    ensureBackBufferSize();
+    m_backBuffer.fill(colorFromBgr(m_backColor));
+    update();
+}
+
+void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
+{
+    ensureBackBufferSize();
+    QPainter p(&m_backBuffer);
+    if (m_clip) {
+        p.setClipRegion(*m_clip);
+    }
+    p.drawImage(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips), picture);
+    p.end();
+    update();
+}
+
+void Window::SelectClipRgn(gdi::HRGN region)
+{
+    const RegionData* shape = gdi::regionData(region);
+    if (shape == nullptr) {
+        m_clip.reset();
+    } else {
+        m_clip = shape->toQRegion();
+    }
+}
+
+void Window::FillRgn(gdi::HRGN region, uint32_t bgr)
+{
+    const RegionData* shape = gdi::regionData(region);
+    if (shape == nullptr) {
+        return;
+    }
+    ensureBackBufferSize();
+    QPainter p(&m_backBuffer);
+    p.setClipRegion(shape->toQRegion());
+    p.fillRect(m_backBuffer.rect(), colorFromBgr(bgr));
+    p.end();
+    update();
+}
+
+void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
+{
+    if (m_windowRegion != 0 && m_windowRegion != region) {
+        gdi::DeleteObject(m_windowRegion);
+    }
+    m_windowRegion = region;
+    const RegionData* shape = gdi::regionData(region);
+    if (shape == nullptr) {
+        clearMask();
+    } else if (shape->isEmpty()) {
+        // An empty mask would mean "no mask" to Qt and show the whole window;
+        // a one-pixel mask outside the window leaves nothing of it visible.
+        setMask(QRegion(-1, -1, 1, 1));
+    } else {
+        setMask(shape->toQRegion());
+    }
+    if (redraw) {
+        update();
+    }
+}
+
+void Window::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (m_autoRedraw && !m_backBuffer.isNull()) {
+        p.drawImage(0, 0, m_backBuffer);
+    } else {
+        p.fillRect(rect(), colorFromBgr(m_backColor));
+    }
+}
+
+void Window::resizeEvent(QResizeEvent* event)
+{
+    if (m_autoRedraw) {
+        ensureBackBufferSize();
+    }
+    QWidget::resizeEvent(event);
+}
+
+void Window::mousePressEvent(QMouseEvent* event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+    int shift = 0;
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (mods & Qt::ShiftModifier) {
+        shift |= 1;
+    }
+    if (mods & Qt::ControlModifier) {
+        shift |= 2;
+    }
+    if (mods & Qt::AltModifier) {
+        shift |= 4;
+    }
+    const QPointF at = event->position();
+    emit mouseDown(button, shift, pixelsToTwipsX(at.x()), pixelsToTwipsY(at.y()));
+    QWidget::mousePressEvent(event);
+}

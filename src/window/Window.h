@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Gdi.h"
+
+#include <QImage>
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+
+// A window or control as the program drives it: geometry in twips relative to the
+// parent's client area (top-level windows: the outer frame on the desktop), a name,
+// a free Tag text, a persistent back-buffer (AutoRedraw) that drawing goes to and
+// the window repaints from, and a shape given as a region handle.
+class Window : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Window(QWidget* parent = nullptr);
+    ~Window() override;
+
+    QString Name() const { return objectName(); }
+    void setName(const QString& name) { setObjectName(name); }
+
+    QString Tag;
+
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void setLeft(int twips);
+    void setTop(int twips);
+    void setWidth(int twips);
+    void setHeight(int twips);
+    // Client area in twips.
+    int ScaleWidth() const;
+    int ScaleHeight() const;
+
+    bool Visible() const { return !isHidden(); }
+    void setVisibleTo(bool visible) { setVisible(visible); }
+
+    bool AutoRedraw() const { return m_autoRedraw; }
+    void setAutoRedraw(bool on);
+    uint32_t BackColor() const { return m_backColor; }
+    void setBackColor(uint32_t bgr);
+
+    // Clears the back-buffer to the background colour.
+    void Cls();
+    // Draws a picture into the back-buffer at a position in twips, at its natural
+    // size, through the current clip region.
+    void PaintPicture(const QImage& picture, int xTwips, int yTwips);
+    // Sets (a copy of) the region as the back-buffer's clip; 0 removes the clip.
+    void SelectClipRgn(gdi::HRGN region);
+    // Fills the region on the back-buffer with a solid colour.
+    void FillRgn(gdi::HRGN region, uint32_t bgr);
+    const QImage& backBuffer() const { return m_backBuffer; }
+
+    gdi::HRGN windowRegion() const { return m_windowRegion; }
+    // Used by gdi::SetWindowRgn: owns the region from now on (0 = no shape).
+    void takeWindowRegion(gdi::HRGN region, bool redraw);
+
+signals:
+    // Mouse button codes: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt;
+    // positions in twips, relative to the window.
+    void mouseDown(int button, int shift, int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void ensureBackBufferSize();
+    bool isTopLevel() const { return isWindow(); }
+
+    bool m_autoRedraw = false;
+    uint32_t m_backColor = 0xFFFFFF;
+    QImage m_backBuffer;
+    std::optional<QRegion> m_clip;
+    gdi::HRGN m_windowRegion = 0;
+};
+
+// Pixel/twip conversions of window geometry: rounded to the nearest whole pixel or twip.
+int twipsToPixelsX(double twips);
+int twipsToPixelsY(double twips);
+int pixelsToTwipsX(double pixels);
+int pixelsToTwipsY(double pixels);

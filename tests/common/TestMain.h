@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// Test main for widget and unit tests: Qt's offscreen platform with one screen of
+// 1280 x 1024 pixels at 96 DPI (15 twips per pixel), a private 0700 runtime folder
+// and a private XDG config folder, so no test touches the user's files.
+namespace testsupport {
+
+inline std::unique_ptr<QTemporaryDir> prepareEnvironment()
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    const QString root = dir->path();
+    QDir().mkpath(root + QStringLiteral("/runtime"));
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(root + QStringLiteral("/config"));
+    QFile config(root + QStringLiteral("/screen.json"));
+    if (config.open(QIODevice::WriteOnly)) {
+        config.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1280,"height":1024,)"
+                     R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+        config.close();
+    }
+    qputenv("QT_QPA_PLATFORM",
+            QByteArray("offscreen:configfile=") + config.fileName().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("QT_FONT_DPI", "96");
+    return dir;
+}
+
+} // namespace testsupport
+
+#define DESKWORD_TEST_MAIN(TestClass)                                                              \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        auto environment = testsupport::prepareEnvironment();                                      \
+        QApplication app(argc, argv);                                                              \
+        app.setQuitOnLastWindowClosed(false);                                                      \
+        TestClass test;                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

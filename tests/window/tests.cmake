@@ -1,0 +1,1 @@
+deskword_add_test(window_screen_test window/ScreenTest.cpp)
