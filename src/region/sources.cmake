@@ -1,1 +1,3 @@
-# Sources of src/region.
+#Sources of src / region : region numbers, units, composing and shaping windows.
+target_sources(deskword_core PRIVATE region / Canvas.cpp region / Canvas.h region /
+               RegionNumbers.cpp region / RegionNumbers.h region / Units.cpp region / Units.h)

@@ -1,1 +1,7 @@
-# Sources of src/resources.
+# Sources of src/resources: pictures built into the program.
+qt_add_resources(deskword_core deskword_resources
+  PREFIX /
+  BASE resources
+  FILES
+    resources/badge.bmp
+)

@@ -1,1 +1,3 @@
 # Tests of src/shape.
+deskword_add_test(shape_builder_test shape/ShapeBuilderTest.cpp)
+deskword_add_test(shape_text_test shape/TextShapeTest.cpp)

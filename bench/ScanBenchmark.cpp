@@ -1,0 +1,116 @@
+// Building a shape from a screen-sized picture: the builder against reading every
+// pixel once, and against Qt's usual way from an image to a region.
+
+#include "shape/ShapeBuilder.h"
+#include "shape/frm_RGN_Picture.h"
+#include "window/App.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+// 1920 x 1080, a plain background and one large filled ellipse: about a thousand runs.
+QImage testPicture()
+{
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    image.fill(qRgb(255, 255, 255));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 30, 40));
+    p.drawEllipse(QRect(300, 40, 1300, 1000));
+    return image;
+}
+
+const QImage& picture()
+{
+    static const QImage image = testPicture();
+    return image;
+}
+
+void BM_ReadEveryPixel(benchmark::State& state)
+{
+    const QImage& image = picture();
+    for (auto _ : state) {
+        uint64_t sum = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                sum += row[x];
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void BM_MakeRGNFromPicture(benchmark::State& state)
+{
+    // Put the picture on the scratch surface once, through a file as the program does.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    picture().save(path, "BMP");
+    resetShapes();
+    frm_RGN_Picture::instance().pWPicture.LoadPicture(path);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(MakeRGNFromPicture(QString(), 15));
+    }
+}
+
+void BM_QtMaskRegion(benchmark::State& state)
+{
+    const QImage& image = picture();
+    const QRgb key = image.pixel(0, 0);
+    for (auto _ : state) {
+        QRegion region(QBitmap::fromImage(image.createMaskFromColor(key, Qt::MaskInColor)));
+        benchmark::DoNotOptimize(region.rectCount());
+    }
+}
+
+BENCHMARK(BM_ReadEveryPixel)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MakeRGNFromPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtMaskRegion)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table and remembers each benchmark's time per iteration.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double read = reporter.times["BM_ReadEveryPixel"];
+    const double build = reporter.times["BM_MakeRGNFromPicture"];
+    const double qt = reporter.times["BM_QtMaskRegion"];
+    if (read > 0 && build > 0 && qt > 0) {
+        std::printf("shape build / reading every pixel: %.2f (target at most 4)\n", build / read);
+        std::printf("Qt mask region / shape build: %.1f (target at least 10)\n", qt / build);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,13 @@
+#include "PictureHolder.h"
+
+#include "region/Units.h"
+
+int PictureHolder::Width() const
+{
+    return PixelToTwipX(Picture.width());
+}
+
+int PictureHolder::Height() const
+{
+    return PixelToTwipY(Picture.height());
+}

@@ -1,0 +1,190 @@
+#include "ProgramState.h"
+#include "TestMain.h"
+
+#include "shape/RGNDataStore.h"
+#include "shape/ShapeBuilder.h"
+#include "shape/frm_RGN_Picture.h"
+#include "window/Gdi.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::vector<int32_t> recordWords(int32_t number, int count)
+{
+    const RGNRecord* record = RGNDataStore::instance().record(number - 10);
+    std::vector<int32_t> words;
+    for (int i = 0; record != nullptr && i < count; ++i) {
+        int32_t v = 0;
+        std::memcpy(&v, record->bytes.data() + 4 * i, 4);
+        words.push_back(v);
+    }
+    return words;
+}
+
+// A white picture with black pixels where `black` says, saved as a BMP file.
+QString writePicture(const QTemporaryDir& dir, const QString& name, int w, int h,
+                     const std::function<bool(int, int)>& black)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            image.setPixel(x, y, black(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+    }
+    const QString path = dir.filePath(name);
+    image.save(path, "BMP");
+    return path;
+}
+
+} // namespace
+
+class ShapeBuilderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramState> state;
+    QTemporaryDir dir;
+
+private slots:
+    void init() { state = std::make_unique<ProgramState>(); }
+    void cleanup() { state.reset(); }
+
+    void testFreeNumberSkipsHoldersFromTen_data()
+    {
+        QTest::addColumn<QList<int>>("holders");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("badge only") << QList<int>{} << 10;
+        QTest::newRow("text only") << QList<int>{15} << 10;
+        QTest::newRow("picture and text") << QList<int>{10, 15} << 11;
+        QTest::newRow("three in a row") << QList<int>{10, 11, 12} << 13;
+    }
+    void testFreeNumberSkipsHoldersFromTen()
+    {
+        QFETCH(QList<int>, holders);
+        QFETCH(int, expected);
+        for (int h : holders) {
+            LoadPictureHolder(h);
+        }
+        QCOMPARE(GetFreePictureIndex(), expected);
+    }
+
+    void testMissingFileKeepsItsNumberTaken()
+    {
+        QCOMPARE(MakeRGNFromPicture(dir.filePath("none.bmp"), 0), 0);
+        const QString gif = dir.filePath("picture.gif");
+        QImage(4, 4, QImage::Format_RGB32).save(gif, "BMP"); // content decides the format
+        QCOMPARE(MakeRGNFromPicture(gif, 0), 11);
+        QVERIFY(state->messages.isEmpty());
+        QCOMPARE(RGNDataStore::instance().size(), 2);
+    }
+
+    void testRecordBytesOfScannedRuns()
+    {
+        // Row 0: a pixel at 2; row 1: a run to the right border; rows 2-3: equal rows
+        // that form one band.
+        const QString path = writePicture(dir, "runs.bmp", 6, 4, [](int x, int y) {
+            return (y == 0 && x == 2) || (y == 1 && x >= 3) || (y >= 2 && (x == 1 || x == 4));
+        });
+        QCOMPARE(MakeRGNFromPicture(path, 0), 10);
+        const std::vector<int32_t> expected = {
+            32, 1, 4, 64, 1, 0, 6, 4, // header: 4 rectangles, bounds
+            2,  0, 3, 1,              // the single pixel
+            3,  1, 6, 2,              // the run that reaches the right border ends at W
+            1,  2, 2, 4,  4, 2, 5, 4, // two spans of a two-row band
+            0,  0,                    // nothing after the last rectangle
+        };
+        QCOMPARE(recordWords(10, 26), expected);
+        QCOMPARE(frm_RGN_Picture::instance().pPicture(10)->Picture.size(), QSize(6, 4));
+        QVERIFY(frm_RGN_Picture::instance().pPicture(10)->Visible);
+    }
+
+    void testKeyColourIsTakenFromTopLeftPixel()
+    {
+        // All one colour: an empty but valid region.
+        QCOMPARE(MakeRGNFromPicture(
+                     writePicture(dir, "plain.bmp", 5, 5, [](int, int) { return false; }), 0),
+                 10);
+        QCOMPARE(recordWords(10, 4), (std::vector<int32_t>{32, 1, 0, 0}));
+        // A figure covering pixel (0, 0): the shape is the white background instead.
+        QCOMPARE(MakeRGNFromPicture(writePicture(dir, "cover.bmp", 3, 2,
+                                                 [](int x, int y) { return x < 2 && y == 0; }),
+                                    0),
+                 11);
+        QCOMPARE(recordWords(11, 16),
+                 (std::vector<int32_t>{32, 1, 2, 32, 0, 0, 3, 2, 2, 0, 3, 1, 0, 1, 3, 2}));
+    }
+
+    void testPointLimit()
+    {
+        // One run per row, alternating columns so no two rows join into a band.
+        auto staircase = [&](int rows) {
+            return writePicture(dir, QStringLiteral("stairs%1.bmp").arg(rows), 3, rows,
+                                [](int x, int y) { return x == 1 + y % 2; });
+        };
+        // 3998 runs after the zero-width rectangle stay within the limit: the data is
+        // stored, and its 3998 rectangles are what the size warning is about.
+        QCOMPARE(MakeRGNFromPicture(staircase(3998), 0), 10);
+        QCOMPARE(recordWords(10, 3), (std::vector<int32_t>{32, 1, 3998}));
+        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
+        // One run more reaches the limit: message, record unchanged, no shape.
+        state->messages.clear();
+        QCOMPARE(MakeRGNFromPicture(
+                     writePicture(dir, "small.bmp", 2, 1, [](int x, int) { return x == 1; }), 0),
+                 11);
+        const std::vector<int32_t> before = recordWords(11, 12);
+        QCOMPARE(MakeRGNFromPicture(staircase(3999), 11), 0);
+        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
+        QCOMPARE(recordWords(11, 12), before);
+    }
+
+    void testUnusableFilesGiveNoShapeAndAClearMessage()
+    {
+        const QString empty = dir.filePath("empty.bmp");
+        QFile(empty).open(QIODevice::WriteOnly);
+        QCOMPARE(MakeRGNFromPicture(empty, 0), 0);
+        QCOMPARE(state->messages.size(), 1);
+        QVERIFY(state->messages.first().contains(empty));
+
+        // A bitmap header that claims 60000 x 60000 pixels.
+        QByteArray header("BM");
+        header += QByteArray(8, '\0') + QByteArray::fromHex("36000000");
+        header += QByteArray::fromHex("28000000"
+                                      "60ea0000"
+                                      "60ea0000"
+                                      "0100"
+                                      "1800");
+        header += QByteArray(24, '\0');
+        const QString huge = dir.filePath("huge.bmp");
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(header);
+        file.close();
+        state->messages.clear();
+        QCOMPARE(MakeRGNFromPicture(huge, 0), 0);
+        QCOMPARE(state->messages.size(), 1);
+        QVERIFY(state->messages.first().contains(huge));
+        QVERIFY(state->endCodes.isEmpty());
+    }
+
+    void testStoreGrowsToTheHighestNumberOnly()
+    {
+        QCOMPARE(MakeRGNFromText(QStringLiteral("x")), TextShapeNumber);
+        QCOMPARE(RGNDataStore::instance().size(), 6);
+        QCOMPARE(MakeRGNFromPicture(
+                     writePicture(dir, "p.bmp", 2, 2, [](int x, int y) { return x == y; }), 0),
+                 10);
+        QCOMPARE(RGNDataStore::instance().size(), 6);
+        QCOMPARE(MakeRGNFromText(QStringLiteral("y")), TextShapeNumber);
+        QCOMPARE(RGNDataStore::instance().size(), 6);
+        QCOMPARE(gdi::liveRegionCount(), 0);
+    }
+};
+
+DESKWORD_TEST_MAIN(ShapeBuilderTest)
+#include "ShapeBuilderTest.moc"
