@@ -1,3 +1,11 @@
-#Sources of src / region : region numbers, units, composing and shaping windows.
-target_sources(deskword_core PRIVATE region / Canvas.cpp region / Canvas.h region /
-               RegionNumbers.cpp region / RegionNumbers.h region / Units.cpp region / Units.h)
+# Sources of src/region: region numbers, units, composing and shaping windows.
+target_sources(deskword_core PRIVATE
+  region/Canvas.cpp
+  region/Canvas.h
+  region/RegionNumbers.cpp
+  region/RegionNumbers.h
+  region/Units.cpp
+  region/Units.h
+  region/WindowUtilities.cpp
+  region/WindowUtilities.h
+)

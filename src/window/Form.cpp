@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
 #include <algorithm>
 #include <vector>
 
@@ -72,6 +74,7 @@ void Form::Unload(Form* form)
     form->Form_Unload();
     std::erase(loadedForms(), form);
     form->hide();
+    emit form->hidden();
     form->deleteLater();
 }
 
@@ -79,4 +82,25 @@ void Form::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     Unload(this);
+}
+
+void Form::ShowModal()
+{
+    QPointer<Form> self(this);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    connect(this, &Form::hidden, &loop, &QEventLoop::quit);
+    if (self && isVisible()) {
+        loop.exec();
+    }
+}
+
+void Form::hideEvent(QHideEvent* event)
+{
+    Window::hideEvent(event);
+    emit hidden();
 }

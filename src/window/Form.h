@@ -26,6 +26,25 @@ public:
         return form;
     }
 
+    // The loaded form of a class, or nullptr; and the same, loading it when there is none.
+    template <class T> static T* Find()
+    {
+        for (Form* form : Forms()) {
+            if (auto* found = dynamic_cast<T*>(form)) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
+    template <class T> static T* FindOrLoad()
+    {
+        T* form = Find<T>();
+        return form != nullptr ? form : Load<T>();
+    }
+
+    // Shows the form modally and returns when it has been unloaded or hidden.
+    void ShowModal();
+
     // Runs the query-unload handler (which may refuse) and the unload handler, then
     // removes the form from the collection and deletes it. Unloading a form that is
     // not loaded, or that is already being unloaded, does nothing.
@@ -35,6 +54,10 @@ public:
 
     bool isLoaded() const;
 
+signals:
+    // The form was hidden or unloaded.
+    void hidden();
+
 protected:
     virtual void Form_Load() {}
     // Return true to refuse the unload.
@@ -43,6 +66,7 @@ protected:
 
     // A close request from the window manager or the close box unloads the form.
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void registerLoaded();

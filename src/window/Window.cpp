@@ -228,6 +228,8 @@ void Window::mousePressEvent(QMouseEvent* event)
         shift |= 4;
     }
     const QPointF at = event->position();
+    m_lastPress = at.toPoint();
+    m_lastPressGlobal = event->globalPosition().toPoint();
     emit mouseDown(button, shift, pixelsToTwipsX(at.x()), pixelsToTwipsY(at.y()));
     QWidget::mousePressEvent(event);
 }

@@ -57,6 +57,11 @@ public:
     void FillRgn(gdi::HRGN region, uint32_t bgr);
     const QImage& backBuffer() const { return m_backBuffer; }
 
+    // Where the last mouse press on the window happened: relative to the window, and
+    // on the desktop.
+    QPoint lastPressPosition() const { return m_lastPress; }
+    QPoint lastPressGlobalPosition() const { return m_lastPressGlobal; }
+
     gdi::HRGN windowRegion() const { return m_windowRegion; }
     // Used by gdi::SetWindowRgn: owns the region from now on (0 = no shape).
     void takeWindowRegion(gdi::HRGN region, bool redraw);
@@ -80,6 +85,8 @@ private:
     QImage m_backBuffer;
     std::optional<QRegion> m_clip;
     gdi::HRGN m_windowRegion = 0;
+    QPoint m_lastPress;
+    QPoint m_lastPressGlobal;
 };
 
 // Pixel/twip conversions of window geometry: rounded to the nearest whole pixel or twip.

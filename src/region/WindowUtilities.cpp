@@ -1,0 +1,111 @@
+#include "WindowUtilities.h"
+
+#include "window/Form.h"
+#include "window/Window.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWindow>
+
+namespace {
+
+// Follows the mouse with the widget until the left button is released: a child
+// moves within its parent, a top-level window on the desktop.
+class DragFollower : public QObject
+{
+public:
+    DragFollower(QWidget* widget, QPoint grabOffset) : m_widget(widget), m_offset(grabOffset)
+    {
+        QGuiApplication::instance()->installEventFilter(this);
+    }
+    ~DragFollower() override { QGuiApplication::instance()->removeEventFilter(this); }
+    DragFollower(const DragFollower&) = delete;
+    DragFollower& operator=(const DragFollower&) = delete;
+
+    void run()
+    {
+        if (QGuiApplication::mouseButtons() & Qt::LeftButton) {
+            m_loop.exec();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (m_widget == nullptr) {
+            m_loop.quit();
+            return false;
+        }
+        if (event->type() == QEvent::MouseMove) {
+            follow(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            follow(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            m_loop.quit();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    void follow(QPoint global)
+    {
+        QPoint topLeft = global - m_offset;
+        if (QWidget* parent = m_widget->parentWidget(); parent && !m_widget->isWindow()) {
+            topLeft = parent->mapFromGlobal(topLeft);
+        }
+        m_widget->move(topLeft);
+    }
+
+    QPointer<QWidget> m_widget;
+    QPoint m_offset;
+    QEventLoop m_loop;
+};
+
+} // namespace
+
+void WindowDrag(Window* window)
+{
+    if (window == nullptr) {
+        return;
+    }
+    const QPoint offset = window->lastPressPosition();
+    if (window->isWindow()) {
+        // Qt's idea of the window's place can lag behind the window manager's after a
+        // show; the press tells where the window really is.
+        const QPoint actual = window->lastPressGlobalPosition() - offset;
+        if (actual != window->pos() && window->lastPressGlobalPosition() != QPoint()) {
+            window->move(actual);
+        }
+        if (QWindow* handle = window->windowHandle(); handle && handle->startSystemMove()) {
+            return;
+        }
+    }
+    DragFollower follower(window, offset);
+    follower.run();
+}
+
+void WindowTopMost(Window* window)
+{
+    if (window == nullptr) {
+        return;
+    }
+    if (!(window->windowFlags() & Qt::WindowStaysOnTopHint)) {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    window->show();
+    window->raise();
+}
+
+void UnloadOtherWindows(const QString& name)
+{
+    for (Form* form : Form::Forms()) {
+        if (form->Name() != name) {
+            Form::Unload(form);
+        }
+    }
+}
