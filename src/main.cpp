@@ -1,4 +1,4 @@
-#include "window/App.h"
+#include "app/Form1.h"
 
 #include <QApplication>
 
@@ -6,8 +6,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    if (App::PrevInstance()) {
-        return 0;
-    }
+    Form::Load<Form1>();
     return app.exec();
 }

@@ -1,1 +1,25 @@
 # Sources of src/app.
+target_sources(deskword_core PRIVATE
+  app/IniDocument.cpp
+  app/IniDocument.h
+  app/Settings.cpp
+  app/Settings.h
+  app/SettingsLocation.cpp
+  app/SettingsLocation.h
+  app/SettingValues.cpp
+  app/SettingValues.h
+  app/ShiftJis.cpp
+  app/ShiftJis.h
+)
+
+# The host, the text window, the menu holder and the about box.
+target_sources(deskword_core PRIVATE
+  app/Form1.cpp
+  app/Form1.h
+  app/Form2.cpp
+  app/Form2.h
+  app/frmMenu.cpp
+  app/frmMenu.h
+  app/frm_Version.cpp
+  app/frm_Version.h
+)

@@ -4,4 +4,6 @@ qt_add_resources(deskword_core deskword_resources
   BASE resources
   FILES
     resources/badge.bmp
+    resources/icon-32.png
+    resources/icon-128.png
 )

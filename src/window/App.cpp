@@ -25,6 +25,18 @@ App::EndHandler& endHandler()
     return handler;
 }
 
+struct ProgramOverride
+{
+    QString folder;
+    QString name;
+};
+
+ProgramOverride& programOverride()
+{
+    static ProgramOverride program;
+    return program;
+}
+
 QString lockFilePath()
 {
     // One lock per executable path, in the user's runtime folder.
@@ -42,12 +54,23 @@ QString lockFilePath()
 
 QString App::Path()
 {
+    if (!programOverride().folder.isEmpty()) {
+        return programOverride().folder;
+    }
     return QCoreApplication::applicationDirPath();
 }
 
 QString App::EXEName()
 {
+    if (!programOverride().folder.isEmpty()) {
+        return programOverride().name;
+    }
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void App::setProgramForTesting(const QString& folder, const QString& name)
+{
+    programOverride() = {folder, name};
 }
 
 QString App::Title()

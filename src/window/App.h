@@ -13,6 +13,10 @@ public:
     // without extension.
     static QString Path();
     static QString EXEName();
+    // Lets tests run the program as if its executable lived elsewhere; an empty
+    // folder restores the executable's own folder and name.
+    static void setProgramForTesting(const QString& folder, const QString& name);
+
     // Caption of message boxes.
     static QString Title();
 

@@ -21,8 +21,9 @@ public:
     template <class T, class... Args> static T* Load(Args&&... args)
     {
         auto* form = new T(std::forward<Args>(args)...);
-        form->registerLoaded();
-        form->Form_Load();
+        Form* loaded = form;
+        loaded->registerLoaded();
+        loaded->Form_Load();
         return form;
     }
 

@@ -1,0 +1,251 @@
+#include "Form1.h"
+
+#include "Form2.h"
+#include "SettingValues.h"
+#include "Settings.h"
+#include "SettingsLocation.h"
+#include "frmMenu.h"
+#include "frm_Version.h"
+#include "region/Canvas.h"
+#include "region/Units.h"
+#include "region/WindowUtilities.h"
+#include "shape/ShapeBuilder.h"
+#include "shape/frm_RGN_Picture.h"
+#include "window/App.h"
+#include "window/Rounding.h"
+#include "window/Screen.h"
+
+#include <QFileInfo>
+#include <QSystemTrayIcon>
+#include <limits>
+
+namespace {
+
+const QString Section = QStringLiteral("DATA");
+
+QString setting(const char* key)
+{
+    return ReadIniValue(Section, QString::fromLatin1(key));
+}
+
+// Mouse messages that reach the host from the tray icon.
+constexpr int WM_MOUSEMOVE = 512;
+constexpr int WM_LBUTTONUP = 514;
+constexpr int WM_LBUTTONDBLCLK = 515;
+constexpr int WM_RBUTTONUP = 517;
+constexpr int WM_MBUTTONUP = 520;
+
+int trayMessage(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Context:
+        return WM_RBUTTONUP;
+    case QSystemTrayIcon::Trigger:
+        return WM_LBUTTONUP;
+    case QSystemTrayIcon::DoubleClick:
+        return WM_LBUTTONDBLCLK;
+    case QSystemTrayIcon::MiddleClick:
+        return WM_MBUTTONUP;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return WM_MOUSEMOVE;
+}
+
+int32_t saturatedSum(int32_t a, int32_t b)
+{
+    const int64_t sum = int64_t(a) + int64_t(b);
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+Form1::Form1() : Form(QStringLiteral("Form1")) {}
+
+Form1* Form1::instance()
+{
+    return Find<Form1>();
+}
+
+bool Form1::hasTray() const
+{
+    return m_tray != nullptr && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void Form1::Form_Load()
+{
+    if (App::PrevInstance()) {
+        App::EndNow(0);
+        return;
+    }
+    hide();
+    createTrayIcon();
+    hide();
+
+    Form2* text = FindOrLoad<Form2>();
+    RGNCanvasInit(text, 1, -1, -1);
+    const bool firstRun = setting("FontBold").isEmpty();
+    if (firstRun) {
+        text->setLeft(Screen::Width() / 2);
+        text->setTop(Screen::Height() / 2);
+        PicPosX = 0;
+        PicPosY = 0;
+    } else {
+        readStoredStyle();
+        text->setLeft(roundHalfEven(settingNumber(setting("XPOS"))));
+        text->setTop(roundHalfEven(settingNumber(setting("YPOS"))));
+        PicPosX = settingInteger(setting("XPOS2"));
+        PicPosY = settingInteger(setting("YPOS2"));
+    }
+    text->bringBackOnScreen();
+
+    int32_t badgeX = PicPosX;
+    int32_t badgeY = saturatedSum(PicPosY, PixelToTwipY(10));
+    RGNCanvasAdd(0, text, badgeX, badgeY);
+    RGNCanvasApply(text);
+
+    int32_t mode = settingInteger(setting("PICTURE"));
+    if (mode < 0 || mode > 2) {
+        mode = 0;
+    }
+    FindOrLoad<frmMenu>()->checkMode(mode);
+    text->show();
+
+    RGNText = decodeRGNText(setting("TEXT"));
+    buildShapes();
+    ComposeTextWindow();
+    m_started = true;
+
+    // Without a tray the program is reached through its text; a first run without
+    // a text opens the editor so there is something to reach.
+    if (!hasTray() && firstRun) {
+        frmMenu::instance()->mEdit_Click();
+    }
+}
+
+void Form1::createTrayIcon()
+{
+    // Taking the icon creates the about box, hidden.
+    FindOrLoad<frm_Version>();
+    m_tray = new QSystemTrayIcon(frm_Version::programIcon(), this);
+    m_tray->setToolTip(App::EXEName());
+    connect(
+        m_tray, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            trayMouseMove(0, 0, trayMessage(reason) * Screen::TwipsPerPixelX(), 0);
+        },
+        Qt::QueuedConnection);
+    m_tray->show();
+}
+
+void Form1::readStoredStyle()
+{
+    PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+    surface.setFontBold(settingBool(setting("FontBold")).value_or(false));
+    surface.setFontItalic(settingBool(setting("FontItalic")).value_or(false));
+    const QString name = setting("FontName");
+    if (!name.isEmpty()) {
+        surface.setFontName(name);
+    }
+    const double size = settingNumber(setting("FontSize"));
+    if (size > 0) {
+        surface.setFontSize(size);
+    }
+    surface.setFontStrikethru(settingBool(setting("FontStrikethrough")).value_or(false));
+    surface.setFontUnderline(settingBool(setting("FontUnderline")).value_or(false));
+    surface.setForeColor(static_cast<uint32_t>(settingInteger(setting("Color"))));
+}
+
+QStringList Form1::pictureCandidates(const QString& name) const
+{
+    // The program's folder first; when the settings live in the user's configuration
+    // folder (the program's folder is not writable), pictures are looked for there too.
+    QStringList candidates{App::Path() + QLatin1Char('/') + name};
+    const QString settingsFolder = QFileInfo(SettingsLocation::filePath()).absolutePath();
+    if (QFileInfo(settingsFolder) != QFileInfo(App::Path())) {
+        const QString extra = settingsFolder + QLatin1Char('/') + name;
+        if (QFileInfo::exists(extra)) {
+            candidates.append(extra);
+        }
+    }
+    return candidates;
+}
+
+void Form1::buildShapes()
+{
+    TextRegionNumber = MakeRGNFromText(RGNText);
+    PictureRegionNumber = 0;
+    for (const QString& name : {QStringLiteral("picture.bmp"), QStringLiteral("picture.gif")}) {
+        for (const QString& path : pictureCandidates(name)) {
+            PictureRegionNumber = MakeRGNFromPicture(path, 0);
+            if (PictureRegionNumber != 0) {
+                return;
+            }
+        }
+    }
+}
+
+void Form1::ComposeTextWindow()
+{
+    Form2* text = Form2::instance();
+    const frmMenu* menu = frmMenu::instance();
+    if (text == nullptr || menu == nullptr) {
+        return; // shutting down: nothing to compose onto
+    }
+    bool composed = false;
+    auto add = [&](int32_t number, int32_t x, int32_t y) {
+        if (number > 0) {
+            RGNCanvasAdd(number, text, x, y);
+            composed = true;
+        }
+    };
+    for (int mode = 0; mode < 3; ++mode) {
+        if (!menu->ga[mode]->isChecked()) {
+            continue;
+        }
+        switch (mode) {
+        case 0:
+            add(TextRegionNumber, 0, 0);
+            add(PictureRegionNumber, PicPosX, PicPosY);
+            break;
+        case 1:
+            add(PictureRegionNumber, PicPosX, PicPosY);
+            add(TextRegionNumber, 0, 0);
+            break;
+        default:
+            add(TextRegionNumber, 0, 0);
+            break;
+        }
+    }
+    if (composed) {
+        RGNCanvasApply(text);
+        text->show();
+        WindowTopMost(text);
+    } else {
+        text->hide();
+    }
+}
+
+void Form1::trayMouseMove(int, int, double x, double)
+{
+    const int32_t factor = roundHalfEven(Screen::TwipsPerPixelX());
+    const int32_t message = factor == 0 ? 0 : roundHalfEven(x) / factor;
+    if (message != WM_RBUTTONUP) {
+        return;
+    }
+    if (frmMenu* menu = frmMenu::instance()) {
+        menu->popUp();
+    }
+}
+
+void Form1::Form_Unload()
+{
+    if (m_tray != nullptr) {
+        m_tray->hide();
+        delete m_tray;
+        m_tray = nullptr;
+    }
+    UnloadOtherWindows(Name());
+    App::EndNow(0);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "window/Form.h"
+
+#include <QString>
+#include <cstdint>
+
+class QSystemTrayIcon;
+
+// The hidden host window. Its load handler is the whole start-up: one instance only,
+// the tray icon, the stored settings, the busy badge, the text and picture shapes and
+// their composition on the text window. Its unload handler is the whole shutdown.
+class Form1 : public Form
+{
+    Q_OBJECT
+
+public:
+    Form1();
+
+    // The loaded host, or nullptr.
+    static Form1* instance();
+
+    // The desktop text; lines separated by CR LF.
+    QString RGNText;
+    // The picture's offset from the text window's origin, in twips.
+    int32_t PicPosX = 0;
+    int32_t PicPosY = 0;
+
+    // Composes the text and picture shapes onto the text window in the order of the
+    // picture display mode and shows it top-most, or hides it when there is nothing.
+    void ComposeTextWindow();
+
+    // A mouse message from the tray icon, carried as a horizontal position in twips
+    // (the message number times the screen's twips per pixel). Only a right-button-up
+    // opens the popup menu.
+    void trayMouseMove(int button, int shift, double x, double y);
+
+    // True once start-up has composed the text window for the first time.
+    bool started() const { return m_started; }
+    // True when a system tray holds the program's icon.
+    bool hasTray() const;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    void createTrayIcon();
+    void readStoredStyle();
+    void buildShapes();
+    QStringList pictureCandidates(const QString& name) const;
+
+    QSystemTrayIcon* m_tray = nullptr;
+    bool m_started = false;
+};

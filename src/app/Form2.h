@@ -1,0 +1,28 @@
+#pragma once
+
+#include "window/Form.h"
+
+// The text window on the desktop: borderless, screen-sized and top-most, shaped to
+// the composed text and picture. Dragging any visible pixel with the left button
+// moves it; its position is stored when it is unloaded.
+class Form2 : public Form
+{
+    Q_OBJECT
+
+public:
+    Form2();
+
+    static Form2* instance();
+
+    // Moves the window back onto the nearest screen when no part of its text lies on
+    // any screen.
+    void bringBackOnScreen();
+
+protected:
+    void Form_Unload() override;
+    // The window manager's close request is ignored: only the program closes it.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void onMouseDown(int button, int shift, int x, int y);
+};

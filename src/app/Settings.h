@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The settings file (see SettingsLocation): every value is read at start-up and
+// written one key at a time, at the moment the user chooses it. Every caller uses
+// the section "DATA".
+
+// The value of the key, with leading and trailing spaces and one pair of enclosing
+// quotes removed; "" when the file, the section or the key is missing.
+QString ReadIniValue(const QString& section, const QString& key);
+
+// Sets the key, creating the file, the section or the key as needed; every other line
+// of the file stays as it was. The file is replaced as a whole, so a crash at any
+// moment leaves either the old file or the new one. A CR or LF in the value is written
+// as a space. A write that fails (a read-only file or folder) is silently dropped.
+void WriteIniValue(const QString& section, const QString& key, const QString& value);
+
+// The stored form of the desktop text: every CR LF pair becomes "%r", and back.
+// A lone CR or LF, and a "%R", stay as they are; there is no escape for "%".
+QString encodeRGNText(const QString& text);
+QString decodeRGNText(const QString& text);

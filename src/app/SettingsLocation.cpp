@@ -1,0 +1,41 @@
+#include "SettingsLocation.h"
+
+#include "window/App.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString inFolder(const QString& folder, const QString& fileName)
+{
+    return folder.endsWith(u'/') ? folder + fileName : folder + u'/' + fileName;
+}
+
+} // namespace
+
+QString SettingsLocation::filePath()
+{
+    const QString folder = App::Path();
+    const QString name = App::EXEName();
+    const QString fileName = name + QStringLiteral(".ini");
+
+    const QString beside = inFolder(folder, fileName);
+    const QFileInfo file(beside);
+    const bool folderWritable = QFileInfo(folder).isWritable();
+    // A read-only file in a writable folder stays the settings file: it is read, and
+    // writes to it fail as the user meant them to.
+    if (folderWritable || (file.exists() && file.isWritable())) {
+        return beside;
+    }
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty()) {
+        return beside;
+    }
+    return inFolder(inFolder(config, name), fileName);
+}
+
+void SettingsLocation::setProgramForTesting(const QString& folder, const QString& name)
+{
+    App::setProgramForTesting(folder, name);
+}

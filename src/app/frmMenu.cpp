@@ -1,0 +1,86 @@
+#include "frmMenu.h"
+
+#include "Form1.h"
+#include "Settings.h"
+#include "frm_Version.h"
+#include "region/WindowUtilities.h"
+#include "window/App.h"
+
+#include <QCursor>
+
+frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
+{
+    mpop = new QMenu(this);
+    mEdit = mpop->addAction(QStringLiteral("編集"));
+    mGa = mpop->addMenu(QStringLiteral("画像表示"));
+    const QString modes[] = {QStringLiteral("文字の手前"), QStringLiteral("文字の背後"),
+                             QStringLiteral("非表示")};
+    for (int i = 0; i < 3; ++i) {
+        ga[i] = mGa->addAction(modes[i]);
+        ga[i]->setCheckable(true);
+        connect(ga[i], &QAction::triggered, this, [this, i] { ga_Click(i); });
+    }
+    mpop->addSeparator();
+    mver = mpop->addAction(QStringLiteral("バージョン情報"));
+    mpop->addSeparator();
+    mend = mpop->addAction(QStringLiteral("終了"));
+    connect(mEdit, &QAction::triggered, this, &frmMenu::mEdit_Click);
+    connect(mver, &QAction::triggered, this, &frmMenu::mver_Click);
+    connect(mend, &QAction::triggered, this, &frmMenu::mend_Click);
+}
+
+frmMenu* frmMenu::instance()
+{
+    return Find<frmMenu>();
+}
+
+int frmMenu::displayMode() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (ga[i]->isChecked()) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+void frmMenu::checkMode(int mode)
+{
+    for (QAction* item : ga) {
+        item->setChecked(false);
+    }
+    ga[std::clamp(mode, 0, 2)]->setChecked(true);
+}
+
+void frmMenu::popUp()
+{
+    mpop->exec(QCursor::pos());
+}
+
+void frmMenu::ga_Click(int index)
+{
+    checkMode(index);
+    if (Form1* host = Form1::instance()) {
+        host->ComposeTextWindow();
+    }
+    WriteIniValue(QStringLiteral("DATA"), QStringLiteral("PICTURE"), QString::number(index));
+}
+
+void frmMenu::mEdit_Click() {}
+
+void frmMenu::mver_Click()
+{
+    FindOrLoad<frm_Version>()->ShowModal();
+}
+
+void frmMenu::mend_Click()
+{
+    Unload(this);
+}
+
+bool frmMenu::Form_QueryUnload()
+{
+    UnloadOtherWindows(Name());
+    App::EndNow(0);
+    return false;
+}

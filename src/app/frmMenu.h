@@ -1,0 +1,43 @@
+#pragma once
+
+#include "window/Form.h"
+
+#include <QAction>
+#include <QMenu>
+#include <array>
+
+// The hidden holder of the popup menu: Edit, the picture display modes, the about
+// box and Exit. The display mode is held only by the check marks of ga(0) to ga(2).
+class frmMenu : public Form
+{
+    Q_OBJECT
+
+public:
+    frmMenu();
+
+    static frmMenu* instance();
+
+    QMenu* mpop = nullptr;
+    QAction* mEdit = nullptr;
+    QMenu* mGa = nullptr;
+    std::array<QAction*, 3> ga{};
+    QAction* mver = nullptr;
+    QAction* mend = nullptr;
+
+    // The checked display mode (0 in front, 1 behind, 2 hidden); 0 when none is checked.
+    int displayMode() const;
+    // Checks exactly the item of the mode.
+    void checkMode(int mode);
+
+    // Pops the menu up at the mouse position; returns when it has been closed and
+    // the chosen command has run.
+    void popUp();
+
+    void ga_Click(int index);
+    void mEdit_Click();
+    void mver_Click();
+    void mend_Click();
+
+protected:
+    bool Form_QueryUnload() override;
+};

@@ -1,0 +1,93 @@
+#include "frm_Version.h"
+
+#include "window/Screen.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+QRect twipRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
+                 twipsToPixelsY(height));
+}
+
+QFont labelFont(const QString& family, double points)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+// The etched separator under the name and the version: a white line with a darker
+// two-pixel line just below it, across the whole width.
+class EtchedLine : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(QRect(0, 1, width(), 2), palette().color(QPalette::Dark));
+        p.fillRect(QRect(0, 0, width(), 1), Qt::white);
+    }
+};
+
+} // namespace
+
+frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
+{
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowIcon(programIcon());
+    setFixedSize(twipsToPixelsX(3945), twipsToPixelsY(1125));
+
+    auto* image = new QLabel(this);
+    image->setGeometry(twipRect(180, 240, 480, 480));
+    image->setPixmap(programIcon().pixmap(32, 32));
+
+    auto* name = new QLabel(QStringLiteral("Deskword"), this);
+    name->setGeometry(twipRect(840, 240, 2175, 285));
+    name->setFont(labelFont(QStringLiteral("ＭＳ Ｐ明朝"), 11.25));
+
+    auto* version = new QLabel(QStringLiteral("Version 1.1.0"), this);
+    version->setGeometry(twipRect(1515, 525, 1515, 285));
+    version->setFont(labelFont(QStringLiteral("Times New Roman"), 9.75));
+
+    auto* line = new EtchedLine(this);
+    line->setGeometry(0, twipsToPixelsY(870), width(), 3);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setGeometry(twipRect(3075, 120, 795, 345));
+    ok->setDefault(true);
+    ok->setFocus();
+    connect(ok, &QPushButton::clicked, this, &frm_Version::Command1_Click);
+}
+
+QIcon frm_Version::programIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icon-128.png"), QSize(128, 128));
+    return icon;
+}
+
+void frm_Version::Form_Load()
+{
+    // Centred on the screen, above the top-most text window.
+    setLeft((Screen::Width() - Width()) / 2);
+    setTop((Screen::Height() - Height()) / 2);
+}
+
+void frm_Version::Command1_Click()
+{
+    Unload(this);
+}

@@ -1,0 +1,257 @@
+#include "TestMain.h"
+
+#include "app/SettingValues.h"
+#include "app/Settings.h"
+#include "app/SettingsLocation.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QString data = QStringLiteral("DATA");
+
+// "; 設定ファイル\r\n[DATA]\r\nTEXT=日本語テキスト表示ゾーンｶﾀｶﾅ①\r\n" as a Japanese
+// system writes it (code page 932): trail bytes 0x5C, 0x5D and 0x5B, half-width
+// katakana and an NEC extension character.
+const QByteArray shiftJisFile =
+    QByteArray::fromHex("3b2090dd92e8837483408343838b0d0a5b444154415d0d0a544558543d"
+                        "93fa967b8cea8365834c83588367955c8ea6835d815b8393b6c0b6c587400d0a");
+const QString shiftJisComment = QStringLiteral("; 設定ファイル");
+const QString shiftJisText = QStringLiteral("日本語テキスト表示ゾーンｶﾀｶﾅ①");
+
+} // namespace
+
+// ReadIniValue / WriteIniValue on a settings file in a private folder, the text
+// coding, and the conversions start-up applies.
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+
+    QString path() const { return m_folder->filePath(QStringLiteral("deskword.ini")); }
+
+    void writeFile(const QByteArray& bytes) const
+    {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QByteArray fileBytes() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_folder->isValid());
+        SettingsLocation::setProgramForTesting(m_folder->path(), QStringLiteral("deskword"));
+    }
+
+    void cleanup() { SettingsLocation::setProgramForTesting(QString(), QString()); }
+
+    void testTextRoundTrip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("storedLine");
+        QTest::addColumn<QString>("readBack");
+
+        QTest::newRow("two lines") << "A\r\nB"
+                                   << "TEXT=A%rB"
+                                   << "A\r\nB";
+        QTest::newRow("typed %r becomes a break") << "50%r"
+                                                  << "TEXT=50%r"
+                                                  << "50\r\n";
+        QTest::newRow("%R stays") << "a%Rb"
+                                  << "TEXT=a%Rb"
+                                  << "a%Rb";
+        QTest::newRow("%%r") << "%%r"
+                             << "TEXT=%%r"
+                             << "%\r\n";
+        QTest::newRow("lone CR and LF become spaces") << "a\rb\nc"
+                                                      << "TEXT=a b c"
+                                                      << "a b c";
+        QTest::newRow("outer spaces go, inner stay") << "  A \r\n B  "
+                                                     << "TEXT=  A %r B  "
+                                                     << "A \r\n B";
+        QTest::newRow("typed in quotes") << "\"quoted\""
+                                         << "TEXT=\"quoted\""
+                                         << "quoted";
+
+        // Well over 510 bytes: the whole text survives a restart.
+        QStringList lines;
+        for (int i = 0; i < 60; ++i) {
+            lines << QStringLiteral("%1行目: デスクトップに文字を表示します。").arg(i);
+        }
+        const QString longText = lines.join(QStringLiteral("\r\n"));
+        QVERIFY(longText.toUtf8().size() > 2000);
+        QTest::newRow("long Japanese text") << longText << "TEXT=" + lines.join(u"%r") << longText;
+    }
+
+    void testTextRoundTrip()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, storedLine);
+        QFETCH(QString, readBack);
+        WriteIniValue(data, QStringLiteral("TEXT"), encodeRGNText(text));
+        QCOMPARE(fileBytes(), "[DATA]\n" + storedLine.toUtf8() + "\n");
+        QCOMPARE(decodeRGNText(ReadIniValue(data, QStringLiteral("TEXT"))), readBack);
+    }
+
+    void testReadValue_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("no file") << QByteArray() << "";
+        QTest::newRow("no section") << QByteArray("[Other]\nTEXT=x\n") << "";
+        QTest::newRow("no key") << QByteArray("[DATA]\nFontBold=True\n") << "";
+        QTest::newRow("key only in another section")
+            << QByteArray("[Other]\nTEXT=no\n[DATA]\nXPOS=1\n[More]\nTEXT=no\n") << "";
+        QTest::newRow("names in other case") << QByteArray("[data]\ntext=found\n") << "found";
+        QTest::newRow("blanks around names and value")
+            << QByteArray("  [ Data ]  \r\n\t Text \t=   two words \t \r\n") << "two words";
+        QTest::newRow("double quotes") << QByteArray("[DATA]\nTEXT=\"quoted\"\n") << "quoted";
+        QTest::newRow("single quotes") << QByteArray("[DATA]\nTEXT='quoted'\n") << "quoted";
+        QTest::newRow("spaces inside quotes") << QByteArray("[DATA]\nTEXT=\"  in  \"\n") << "in";
+        QTest::newRow("one pair of quotes only")
+            << QByteArray("[DATA]\nTEXT=\"\"x\"\"\n") << "\"x\"";
+        QTest::newRow("unmatched quotes stay") << QByteArray("[DATA]\nTEXT=\"a'\n") << "\"a'";
+        QTest::newRow("= in value") << QByteArray("[DATA]\nTEXT=a=b\n") << "a=b";
+        QTest::newRow("ideographic spaces stay")
+            << QByteArray("[DATA]\nTEXT=\u3000和\u3000\n") << "\u3000和\u3000";
+        QTest::newRow("first of repeated keys and sections")
+            << QByteArray("[DATA]\nTEXT=first\nTEXT=second\n[DATA]\nTEXT=third\n") << "first";
+        QTest::newRow("comment is no key")
+            << QByteArray("[DATA]\n;TEXT=comment\nTEXT=real\n") << "real";
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[DATA]\nTEXT=bom\n") << "bom";
+        QTest::newRow("Shift-JIS file") << shiftJisFile << shiftJisText;
+    }
+
+    void testReadValue()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        if (!file.isNull()) {
+            writeFile(file);
+        }
+        QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")), expected);
+    }
+
+    void testWriteLeavesOtherLinesAsTheyWere_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("after");
+
+        QTest::newRow("new file") << QByteArray() << "TEXT"
+                                  << QByteArray("[DATA]\nTEXT=new value\n");
+        QTest::newRow("existing key in other case, among comments and sections")
+            << QByteArray("\xEF\xBB\xBF; Deskword\r\n[Other]\r\nTEXT=other\r\n\r\n[data]\r\n"
+                          "# note\r\nFontBold=True\r\n  text = old \r\nUnknown=1\r\n\r\n"
+                          "; trailing\r\n[Last]\r\nx=y")
+            << "TEXT"
+            << QByteArray("\xEF\xBB\xBF; Deskword\r\n[Other]\r\nTEXT=other\r\n\r\n[data]\r\n"
+                          "# note\r\nFontBold=True\r\n  text = new value\r\nUnknown=1\r\n\r\n"
+                          "; trailing\r\n[Last]\r\nx=y");
+        QTest::newRow("new key after the section's last entry")
+            << QByteArray("[DATA]\nFontBold=True\n\n; about Other\n[Other]\nk=v\n") << "XPOS2"
+            << QByteArray("[DATA]\nFontBold=True\nXPOS2=new value\n\n; about Other\n[Other]\n"
+                          "k=v\n");
+        QTest::newRow("new section after an unterminated last line")
+            << QByteArray("[Other]\r\nk=v") << "TEXT"
+            << QByteArray("[Other]\r\nk=v\r\n[DATA]\r\nTEXT=new value\r\n");
+        QTest::newRow("header as last line")
+            << QByteArray("[DATA]") << "TEXT" << QByteArray("[DATA]\nTEXT=new value\n");
+        QTest::newRow("key line without =") << QByteArray("[DATA]\nTEXT\nXPOS=1\n") << "TEXT"
+                                            << QByteArray("[DATA]\nTEXT=new value\nXPOS=1\n");
+        QTest::newRow("Shift-JIS file is rewritten in UTF-8")
+            << shiftJisFile << "FontBold"
+            << (shiftJisComment + "\r\n[DATA]\r\nTEXT=" + shiftJisText +
+                "\r\nFontBold=new value\r\n")
+                   .toUtf8();
+    }
+
+    void testWriteLeavesOtherLinesAsTheyWere()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, key);
+        QFETCH(QByteArray, after);
+        if (!before.isNull()) {
+            writeFile(before);
+        }
+        WriteIniValue(data, key, QStringLiteral("new value"));
+        QCOMPARE(fileBytes(), after);
+        QCOMPARE(ReadIniValue(data, key), QStringLiteral("new value"));
+    }
+
+    void testLineBreakCannotAddKey_data()
+    {
+        QTest::addColumn<QString>("lineBreak");
+        QTest::newRow("CR LF") << "\r\n";
+        QTest::newRow("LF") << "\n";
+        QTest::newRow("CR") << "\r";
+    }
+
+    void testLineBreakCannotAddKey()
+    {
+        QFETCH(QString, lineBreak);
+        writeFile("[DATA]\nTEXT=old\n");
+        const QString value =
+            "x" + lineBreak + "FontBold=True" + lineBreak + "[Other]" + lineBreak + "k=1";
+        WriteIniValue(data, QStringLiteral("TEXT"), value);
+        QCOMPARE(ReadIniValue(data, QStringLiteral("FontBold")), QString());
+        QCOMPARE(ReadIniValue(QStringLiteral("Other"), QStringLiteral("k")), QString());
+        const QString spaces(lineBreak.size(), u' ');
+        QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")),
+                 "x" + spaces + "FontBold=True" + spaces + "[Other]" + spaces + "k=1");
+        QCOMPARE(fileBytes().count('\n'), 2);
+    }
+
+    void testConversions_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("boolean"); // -1: not a Boolean
+        QTest::addColumn<double>("number");
+        QTest::addColumn<int>("integer");
+
+        QTest::newRow("1.5") << "1.5" << 1 << 1.5 << 2;
+        QTest::newRow("2.5") << "2.5" << 1 << 2.5 << 2;
+        QTest::newRow("-0.5") << "-0.5" << 1 << -0.5 << 0;
+        QTest::newRow("abc") << "abc" << -1 << 0.0 << 0;
+        QTest::newRow("empty") << "" << -1 << 0.0 << 0;
+        QTest::newRow("0") << "0" << 0 << 0.0 << 0;
+        QTest::newRow("-1") << "-1" << 1 << -1.0 << -1;
+        QTest::newRow("blue") << "16711680" << 1 << 16711680.0 << 16711680;
+        QTest::newRow("unit after number") << "12.75pt" << -1 << 12.75 << 13;
+        QTest::newRow("True") << "True" << 1 << 0.0 << 0;
+        QTest::newRow("FALSE") << "FALSE" << 0 << 0.0 << 0;
+        QTest::newRow("Yes") << "Yes" << -1 << 0.0 << 0;
+    }
+
+    void testConversions()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, boolean);
+        QFETCH(double, number);
+        QFETCH(int, integer);
+        WriteIniValue(data, QStringLiteral("PICTURE"), stored);
+        const QString value = ReadIniValue(data, QStringLiteral("PICTURE"));
+        const std::optional<bool> expectedBoolean =
+            boolean < 0 ? std::nullopt : std::optional<bool>(boolean != 0);
+        QCOMPARE(settingBool(value), expectedBoolean);
+        QCOMPARE(settingNumber(value), number);
+        QCOMPARE(settingInteger(value), integer);
+    }
+};
+
+DESKWORD_TEST_MAIN(SettingsTest)
+#include "SettingsTest.moc"

@@ -1,0 +1,228 @@
+#include "ProgramState.h"
+#include "TestMain.h"
+
+#include "app/Form1.h"
+#include "app/Form2.h"
+#include "app/Settings.h"
+#include "app/SettingsLocation.h"
+#include "app/frmMenu.h"
+#include "shape/ShapeBuilder.h"
+#include "shape/frm_RGN_Picture.h"
+#include "window/App.h"
+#include "window/Screen.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QRgb pictureColour = qRgb(0, 160, 0);
+
+// A 40 x 30 picture: a green block of 20 x 20 at (10, 5) on white.
+QImage blockPicture()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).fillRect(10, 5, 20, 20, QColor(pictureColour));
+    return image;
+}
+
+} // namespace
+
+// Start-up, composition and shutdown of the whole program on the offscreen screen,
+// with the program's folder, settings file and pictures in a temporary folder.
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ProgramState> state;
+    std::unique_ptr<QTemporaryDir> folder;
+
+    void writeSettings(const QByteArray& lines)
+    {
+        QFile file(folder->filePath(QStringLiteral("deskword.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[DATA]\n" + lines);
+    }
+
+    Form2* start()
+    {
+        Form::Load<Form1>();
+        return Form2::instance();
+    }
+
+    void exitProgram()
+    {
+        if (frmMenu* menu = frmMenu::instance()) {
+            menu->mend_Click();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private slots:
+    void init()
+    {
+        state = std::make_unique<ProgramState>();
+        folder = std::make_unique<QTemporaryDir>();
+        App::setProgramForTesting(folder->path(), QStringLiteral("deskword"));
+        SettingsLocation::setProgramForTesting(folder->path(), QStringLiteral("deskword"));
+    }
+    void cleanup()
+    {
+        exitProgram();
+        QVERIFY(Form::Forms().isEmpty());
+        App::setProgramForTesting(QString(), QString());
+        SettingsLocation::setProgramForTesting(QString(), QString());
+        state.reset();
+    }
+
+    void testFirstRunWithoutTextShowsNothing()
+    {
+        Form2* text = start();
+        QVERIFY(!text->Visible());
+        QCOMPARE(frmMenu::instance()->displayMode(), 0);
+        QVERIFY(frmMenu::instance()->ga[0]->isChecked());
+        QCOMPARE(text->Left(), Screen::Width() / 2);
+        QCOMPARE(text->Top(), Screen::Height() / 2);
+        QVERIFY(state->messages.isEmpty());
+    }
+
+    void testStoredTextIsShownAtItsPlace()
+    {
+        writeSettings("TEXT=Ab%rCd\nFontBold=True\nFontSize=20\nColor=255\nXPOS=3000\n"
+                      "YPOS=1500\n");
+        Form2* text = start();
+        QVERIFY(text->Visible());
+        QCOMPARE(text->pos(), QPoint(200, 100));
+        const QRect shape = text->mask().boundingRect();
+        const int lineHeight = frm_RGN_Picture::instance().pWPicture.TextHeight("A");
+        QVERIFY(shape.height() > lineHeight);
+        QVERIFY(shape.bottom() < 2 * lineHeight);
+        int red = 0;
+        for (int y = shape.top(); y <= shape.bottom(); ++y) {
+            for (int x = shape.left(); x <= shape.right(); ++x) {
+                red += text->backBuffer().pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+            }
+        }
+        QVERIFY(red > 0);
+        QVERIFY(frm_RGN_Picture::instance().pWPicture.FontBold());
+        QCOMPARE(Form1::instance()->RGNText, QStringLiteral("Ab\r\nCd"));
+    }
+
+    void testWithoutFontBoldStoredStyleAndPlaceAreIgnored()
+    {
+        writeSettings("TEXT=Hello\nColor=255\nXPOS=3000\nYPOS=1500\nXPOS2=150\n");
+        Form2* text = start();
+        QCOMPARE(text->Left(), Screen::Width() / 2);
+        QCOMPARE(Form1::instance()->PicPosX, 0);
+        QVERIFY(frm_RGN_Picture::instance().pWPicture.ForeColor() != 0x0000FF);
+    }
+
+    void testUnusableValuesFallBack()
+    {
+        writeSettings("TEXT=x\nFontBold=yes\nFontItalic=maybe\nFontSize=0\nFontName=\n"
+                      "PICTURE=7\nXPOS=-9999999\nYPOS=-9999999\n");
+        const PictureSurface initial;
+        Form2* text = start();
+        const PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+        QVERIFY(!surface.FontBold());
+        QVERIFY(!surface.FontItalic());
+        QCOMPARE(surface.FontSize(), initial.FontSize());
+        QCOMPARE(surface.FontName(), initial.FontName());
+        QCOMPARE(frmMenu::instance()->displayMode(), 0);
+        // The text's corner is brought back onto the screen.
+        QVERIFY(QRect(0, 0, 1280, 1024).contains(text->pos()));
+    }
+
+    void testBitmapIsPreferredToGif()
+    {
+        blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
+        QImage(8, 8, QImage::Format_RGB32).save(folder->filePath("picture.gif"), "BMP");
+        start();
+        QCOMPARE(PictureRegionNumber, 10);
+        QCOMPARE(frm_RGN_Picture::instance().pPicture(10)->Picture.size(), QSize(40, 30));
+    }
+
+    void testGifIsUsedWhenThereIsNoBitmap()
+    {
+        blockPicture().save(folder->filePath(QStringLiteral("picture.gif")), "BMP");
+        writeSettings("FontBold=False\nXPOS2=150\nYPOS2=-75\n");
+        Form2* text = start();
+        QCOMPARE(PictureRegionNumber, 11); // the missing bitmap took 10
+        QVERIFY(text->Visible());
+        // The picture's shape moved by the offset: (10, 5) + (10, -5).
+        QVERIFY((text->mask() ^ QRegion(20, 0, 20, 20)).isEmpty());
+    }
+
+    void testDisplayModesOrderAndHideThePicture()
+    {
+        blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
+        // Black text over the picture's place at the origin.
+        writeSettings("TEXT=MMMMMM%rMMMMMM\nFontBold=True\nFontSize=30\nColor=0\n");
+        Form2* text = start();
+        frmMenu* menu = frmMenu::instance();
+        const QRegion both = text->mask();
+        const QRect picture(10, 5, 20, 20);
+
+        menu->ga_Click(1);
+        QCOMPARE(ReadIniValue("DATA", "PICTURE"), QStringLiteral("1"));
+        const QImage behind = text->backBuffer().copy();
+        menu->ga_Click(0);
+        const QImage front = text->backBuffer().copy();
+        QVERIFY((text->mask() ^ both).isEmpty());
+        // In front the picture covers the glyphs; behind, the glyphs cover the picture.
+        int glyphPixels = 0;
+        QPoint pictureOnly;
+        for (int y = picture.top(); y <= picture.bottom(); ++y) {
+            for (int x = picture.left(); x <= picture.right(); ++x) {
+                QCOMPARE(front.pixel(x, y), pictureColour);
+                if (behind.pixel(x, y) == qRgb(0, 0, 0)) {
+                    ++glyphPixels;
+                } else {
+                    pictureOnly = QPoint(x, y);
+                }
+            }
+        }
+        QVERIFY(glyphPixels > 0);
+        QVERIFY(!pictureOnly.isNull());
+
+        // Hidden: only the text remains; showing it again does not read the file again.
+        QFile::remove(folder->filePath(QStringLiteral("picture.bmp")));
+        menu->ga_Click(2);
+        QCOMPARE(ReadIniValue("DATA", "PICTURE"), QStringLiteral("2"));
+        QVERIFY(text->Visible());
+        QVERIFY(!text->mask().contains(pictureOnly));
+        QVERIFY((text->mask() - both).isEmpty());
+        menu->ga_Click(0);
+        QVERIFY((text->mask() ^ both).isEmpty());
+    }
+
+    void testHiddenPictureWithoutTextHidesTheWindow()
+    {
+        blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
+        writeSettings("PICTURE=2\n");
+        Form2* text = start();
+        QVERIFY(!text->Visible());
+        frmMenu::instance()->ga_Click(0);
+        QVERIFY(text->Visible());
+    }
+
+    void testExitStoresThePositionAndEnds()
+    {
+        writeSettings("TEXT=x\nFontBold=False\nXPOS=300\nYPOS=450\n");
+        Form2* text = start();
+        text->move(40, 50);
+        exitProgram();
+        QCOMPARE(ReadIniValue("DATA", "XPOS"), QStringLiteral("600"));
+        QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("750"));
+        QCOMPARE(state->endCodes.value(0, -1), 0);
+        QVERIFY(Form::Forms().isEmpty());
+    }
+};
+
+DESKWORD_TEST_MAIN(StartupTest)
+#include "StartupTest.moc"
