@@ -40,11 +40,13 @@ const QImage& picture()
 void BM_ReadEveryPixel(benchmark::State& state)
 {
     const QImage& image = picture();
+    const int width = image.width();
+    const int height = image.height();
     for (auto _ : state) {
         uint64_t sum = 0;
-        for (int y = 0; y < image.height(); ++y) {
+        for (int y = 0; y < height; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 sum += row[x];
             }
         }
@@ -87,8 +89,9 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.iterations > 0 &&
+                (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")) {
+                times[run.run_name.function_name] = run.GetAdjustedRealTime();
             }
         }
     }

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Deskword need,
+# and only those that are missing. Shared by run.sh and test.sh.
+set -euo pipefail
+
+packages=(
+    # building
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev libqt6opengl6-dev
+    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev
+    # the virtual desktop (./run.sh without a display, end-to-end tests)
+    xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick
+    fonts-ipafont-gothic
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != installed ]]; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+if ((EUID == 0)); then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "deps: these Debian packages are missing and cannot be installed without root" \
+        "(no sudo): ${missing[*]}" >&2
+    echo "deps: install them as root: apt-get install --no-install-recommends ${missing[*]}" >&2
+    exit 1
+fi
+
+apt_options=(-o DPkg::Lock::Timeout=600 -q)
+export DEBIAN_FRONTEND=noninteractive
+if ! "${as_root[@]}" apt-get "${apt_options[@]}" update; then
+    echo "deps: 'apt-get update' failed; cannot install ${missing[*]}" >&2
+    exit 1
+fi
+if ! "${as_root[@]}" apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}"; then
+    echo "deps: 'apt-get install' failed for ${missing[*]}" >&2
+    exit 1
+fi

@@ -1,0 +1,13 @@
+# End-to-end tests: bash scripts that start the real program (and the helpers of
+# tests/tools) on a virtual X display of their own; see e2e/lib.sh.
+set(DESKWORD_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
+function(deskword_add_e2e_test name script)
+  add_test(NAME ${name}
+           COMMAND bash ${DESKWORD_E2E_DIR}/${script}
+                   --deskword $<TARGET_FILE:deskword>
+                   --tools $<TARGET_FILE_DIR:xshape_dump>)
+  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 120)
+endfunction()
+
+deskword_add_e2e_test(e2e_shape shape_test.sh)
+deskword_add_e2e_test(e2e_single_instance single_instance_test.sh)
