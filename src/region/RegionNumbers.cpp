@@ -3,6 +3,7 @@
 #include "Units.h"
 #include "shape/RGNDataStore.h"
 #include "window/App.h"
+#include "window/LittleEndian.h"
 
 #include <array>
 #include <cstring>
@@ -23,23 +24,6 @@ int16_t& initFlag()
     return flag;
 }
 
-void put32(unsigned char* p, int32_t v)
-{
-    const auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<unsigned char>(u >> (8 * i));
-    }
-}
-
-int32_t get32(const unsigned char* p)
-{
-    uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) {
-        u |= static_cast<uint32_t>(p[i]) << (8 * i);
-    }
-    return static_cast<int32_t>(u);
-}
-
 } // namespace
 
 void RGNDataInit()
@@ -51,11 +35,11 @@ void RGNDataInit()
     const int32_t rects[] = {2, 1, 57, 2, 1, 2, 58, 13, 2, 13, 57, 14};
     unsigned char* p = badge.data();
     for (int32_t v : header) {
-        put32(p, v);
+        putLE32(p, v);
         p += 4;
     }
     for (int32_t v : rects) {
-        put32(p, v);
+        putLE32(p, v);
         p += 4;
     }
     // Record 1 stays all zero.
@@ -108,7 +92,7 @@ gdi::HRGN RGNFromData(int32_t number, double x, double y)
     if (record != nullptr) {
         // The byte count is the header's own size plus its rectangle bytes; data that
         // claims more than the record holds is as unreadable as a zero record.
-        const int64_t byteCount = int64_t(get32(record)) + int64_t(get32(record + 12));
+        const int64_t byteCount = int64_t(getLE32(record)) + int64_t(getLE32(record + 12));
         if (byteCount > 0 && byteCount <= capacity) {
             const gdi::XFORM identity;
             region = gdi::ExtCreateRegion(&identity, static_cast<uint32_t>(byteCount), record);

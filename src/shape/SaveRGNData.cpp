@@ -2,6 +2,7 @@
 #include "ShapeBuilder.h"
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
+#include "window/LittleEndian.h"
 
 #include <climits>
 
@@ -9,15 +10,6 @@ namespace {
 
 // From this size of exported data on (3998 rectangles) a shape counts as too large.
 constexpr uint32_t TooLargeSize = 64000;
-
-int32_t get32(const unsigned char* p)
-{
-    uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) {
-        u |= static_cast<uint32_t>(p[i]) << (8 * i);
-    }
-    return static_cast<int32_t>(u);
-}
 
 } // namespace
 
@@ -67,7 +59,7 @@ gdi::HRGN SaveRGNData(gdi::HRGN region, int32_t position)
     }
     gdi::GetRegionData(region, size + 16, bytes);
     const gdi::XFORM identity;
-    const uint32_t byteCount = static_cast<uint32_t>(get32(bytes) + get32(bytes + 12));
+    const uint32_t byteCount = static_cast<uint32_t>(getLE32(bytes) + getLE32(bytes + 12));
     const gdi::HRGN copy = gdi::ExtCreateRegion(&identity, byteCount, bytes);
     const uint32_t size2 = gdi::GetRegionData(copy, RGNRecordWritable, bytes);
     if (size2 == 0) {

@@ -1,5 +1,6 @@
 #include "Gdi.h"
 
+#include "LittleEndian.h"
 #include "Window.h"
 
 #include <cmath>
@@ -36,22 +37,6 @@ int kind(const RegionData& data)
         return NULLREGION;
     }
     return data.rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
-void put32(unsigned char* p, int32_t v)
-{
-    const auto u = static_cast<uint32_t>(v);
-    p[0] = static_cast<unsigned char>(u);
-    p[1] = static_cast<unsigned char>(u >> 8);
-    p[2] = static_cast<unsigned char>(u >> 16);
-    p[3] = static_cast<unsigned char>(u >> 24);
-}
-
-int32_t get32(const unsigned char* p)
-{
-    const uint32_t u = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                       (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    return static_cast<int32_t>(u);
 }
 
 bool isWholeNumber(float v)
@@ -185,20 +170,20 @@ uint32_t GetRegionData(HRGN region, uint32_t capacity, void* data)
     }
     auto* out = static_cast<unsigned char*>(data);
     const RgnRect bound = region_->bounds();
-    put32(out + 0, static_cast<int32_t>(RGNDATA_HEADER_SIZE));
-    put32(out + 4, 1);
-    put32(out + 8, static_cast<int32_t>(count));
-    put32(out + 12, static_cast<int32_t>(RGNDATA_RECT_SIZE * count));
-    put32(out + 16, bound.left);
-    put32(out + 20, bound.top);
-    put32(out + 24, bound.right);
-    put32(out + 28, bound.bottom);
+    putLE32(out + 0, static_cast<int32_t>(RGNDATA_HEADER_SIZE));
+    putLE32(out + 4, 1);
+    putLE32(out + 8, static_cast<int32_t>(count));
+    putLE32(out + 12, static_cast<int32_t>(RGNDATA_RECT_SIZE * count));
+    putLE32(out + 16, bound.left);
+    putLE32(out + 20, bound.top);
+    putLE32(out + 24, bound.right);
+    putLE32(out + 28, bound.bottom);
     unsigned char* p = out + RGNDATA_HEADER_SIZE;
     for (const RgnRect& r : region_->rects()) {
-        put32(p + 0, r.left);
-        put32(p + 4, r.top);
-        put32(p + 8, r.right);
-        put32(p + 12, r.bottom);
+        putLE32(p + 0, r.left);
+        putLE32(p + 4, r.top);
+        putLE32(p + 8, r.right);
+        putLE32(p + 12, r.bottom);
         p += RGNDATA_RECT_SIZE;
     }
     return static_cast<uint32_t>(size);
@@ -210,9 +195,9 @@ HRGN ExtCreateRegion(const XFORM* transform, uint32_t byteCount, const void* dat
         return 0;
     }
     const auto* in = static_cast<const unsigned char*>(data);
-    const int32_t headerSize = get32(in + 0);
-    const int32_t type = get32(in + 4);
-    const int32_t count = get32(in + 8);
+    const int32_t headerSize = getLE32(in + 0);
+    const int32_t type = getLE32(in + 4);
+    const int32_t count = getLE32(in + 8);
     if (headerSize != static_cast<int32_t>(RGNDATA_HEADER_SIZE) || type != 1 || count < 0 ||
         static_cast<uint64_t>(headerSize) + RGNDATA_RECT_SIZE * static_cast<uint64_t>(count) >
             byteCount) {
@@ -233,7 +218,7 @@ HRGN ExtCreateRegion(const XFORM* transform, uint32_t byteCount, const void* dat
     rects.reserve(static_cast<size_t>(count));
     const unsigned char* p = in + headerSize;
     for (int32_t i = 0; i < count; ++i) {
-        rects.push_back({get32(p), get32(p + 4), get32(p + 8), get32(p + 12)});
+        rects.push_back({getLE32(p), getLE32(p + 4), getLE32(p + 8), getLE32(p + 12)});
         p += RGNDATA_RECT_SIZE;
     }
     RegionData region = RegionData::fromRects(std::move(rects));

@@ -7,6 +7,7 @@ target_sources(deskword_core PRIVATE
   window/Form.h
   window/Gdi.cpp
   window/Gdi.h
+  window/LittleEndian.h
   window/PictureSurface.cpp
   window/PictureSurface.h
   window/RegionData.cpp
