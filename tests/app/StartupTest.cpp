@@ -216,6 +216,9 @@ private slots:
         writeSettings("TEXT=x\nFontBold=False\nXPOS=300\nYPOS=450\n");
         Form2* text = start();
         text->move(40, 50);
+        // The window manager's close request does not close the text window.
+        QVERIFY(!text->close());
+        QVERIFY(text->isLoaded() && text->Visible());
         exitProgram();
         QCOMPARE(ReadIniValue("DATA", "XPOS"), QStringLiteral("600"));
         QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("750"));
