@@ -3,6 +3,7 @@
 #include "Colors.h"
 #include "Screen.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -11,6 +12,150 @@
 #include <QPalette>
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+using LoadResult = PictureSurface::LoadResult;
+
+uint32_t le16(const QByteArray& bytes, qsizetype at)
+{
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8);
+}
+
+uint32_t le32(const QByteArray& bytes, qsizetype at)
+{
+    return le16(bytes, at) | (le16(bytes, at + 2) << 16);
+}
+
+// The headers of BMP and GIF files are read before any decoder runs, for two
+// reasons: Qt's decoders fill what is missing from a cut file with black and
+// report success, and they refuse very large pictures as if the file were broken.
+// Each check returns the failure the headers already show, or Loaded when the
+// decoder should have its go.
+
+LoadResult checkBmpHeaders(QIODevice& file)
+{
+    const QByteArray head = file.peek(34);
+    if (head.size() < 18) {
+        return LoadResult::Undecodable;
+    }
+    const uint32_t pixelOffset = le32(head, 10);
+    const uint32_t infoSize = le32(head, 14);
+    int64_t width = 0;
+    int64_t height = 0;
+    uint32_t bits = 0;
+    uint32_t compression = 0;
+    if (infoSize == 12) {
+        if (head.size() < 26) {
+            return LoadResult::Undecodable;
+        }
+        width = le16(head, 18);
+        height = le16(head, 20);
+        bits = le16(head, 24);
+    } else if (infoSize >= 16) {
+        if (head.size() < (infoSize >= 20 ? 34 : 30)) {
+            return LoadResult::Undecodable;
+        }
+        width = static_cast<int32_t>(le32(head, 18));
+        height = static_cast<int32_t>(le32(head, 22)); // negative: rows stored top-down
+        bits = le16(head, 28);
+        compression = infoSize >= 20 ? le32(head, 30) : 0;
+    } else {
+        return LoadResult::Loaded;
+    }
+    height = height < 0 ? -height : height;
+    if (!PictureSurface::fitsSurface(width, height)) {
+        return width < 0 ? LoadResult::Undecodable : LoadResult::TooLarge;
+    }
+    // Uncompressed rows (plain or with colour masks) have a known size; compressed
+    // data is left to the decoder.
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (uncompressed && bits >= 1 && bits <= 32) {
+        const int64_t rowBytes = (width * bits + 31) / 32 * 4;
+        const int64_t start = std::max<int64_t>(pixelOffset, 14 + int64_t(infoSize));
+        if (file.size() < start + rowBytes * height) {
+            return LoadResult::Undecodable;
+        }
+    }
+    return LoadResult::Loaded;
+}
+
+// Moves past a chain of GIF data sub-blocks; false when the file ends first.
+bool skipGifSubBlocks(QIODevice& file, qint64& pos)
+{
+    for (;;) {
+        char length = 0;
+        if (pos >= file.size() || !file.seek(pos) || !file.getChar(&length)) {
+            return false;
+        }
+        pos += 1 + static_cast<uint8_t>(length);
+        if (length == 0) {
+            return true;
+        }
+    }
+}
+
+qint64 gifColourTableBytes(char flags)
+{
+    return (flags & 0x80) != 0 ? qint64(3) << ((flags & 7) + 1) : 0;
+}
+
+// Walks the blocks up to the end of the first image's data, which is all that is
+// decoded.
+LoadResult checkGifHeaders(QIODevice& file)
+{
+    const QByteArray screen = file.peek(13);
+    if (screen.size() < 13) {
+        return LoadResult::Undecodable;
+    }
+    int64_t width = le16(screen, 6);
+    int64_t height = le16(screen, 8);
+    if (!PictureSurface::fitsSurface(width, height)) {
+        return LoadResult::TooLarge;
+    }
+    qint64 pos = 13 + gifColourTableBytes(screen[10]);
+    for (;;) {
+        char introducer = 0;
+        if (pos >= file.size() || !file.seek(pos) || !file.getChar(&introducer)) {
+            return LoadResult::Undecodable;
+        }
+        if (introducer == '!') { // extension: label, then sub-blocks
+            pos += 2;
+            if (!skipGifSubBlocks(file, pos)) {
+                return LoadResult::Undecodable;
+            }
+        } else if (introducer == ',') { // image descriptor
+            const QByteArray descriptor = file.read(9);
+            if (descriptor.size() < 9) {
+                return LoadResult::Undecodable;
+            }
+            width = std::max<int64_t>(width, le16(descriptor, 0) + int64_t(le16(descriptor, 4)));
+            height = std::max<int64_t>(height, le16(descriptor, 2) + int64_t(le16(descriptor, 6)));
+            if (!PictureSurface::fitsSurface(width, height)) {
+                return LoadResult::TooLarge;
+            }
+            pos += 1 + 9 + gifColourTableBytes(descriptor[8]) + 1; // + LZW code size
+            return skipGifSubBlocks(file, pos) ? LoadResult::Loaded : LoadResult::Undecodable;
+        } else { // the trailer or anything else before a picture
+            return LoadResult::Undecodable;
+        }
+    }
+}
+
+// Fonts are capped at 16383 pixels, half the largest surface side: Qt's font
+// metrics overflow (negative line heights) not far above that, and a line of a
+// larger font would hardly fit any surface. Absurd sizes (up to infinity) thus give
+// a text that is too large, never wrong measurements.
+constexpr int maxFontPixels = 16383;
+
+double maxFontPoints()
+{
+    // Points are 1/72 inch, pixels 1/(1440 / twips per pixel) inch.
+    return maxFontPixels * Screen::TwipsPerPixelY() / 20.0;
+}
+
+} // namespace
 
 bool PictureSurface::fitsSurface(int64_t width, int64_t height)
 {
@@ -62,6 +207,12 @@ bool PictureSurface::setSizePixels(int width, int height)
 void PictureSurface::setFont(const QFont& font)
 {
     m_font = font;
+    if (m_font.pointSizeF() > maxFontPoints()) {
+        m_font.setPointSizeF(maxFontPoints());
+    }
+    if (m_font.pixelSize() > maxFontPixels) {
+        m_font.setPixelSize(maxFontPixels);
+    }
     m_font.setStyleStrategy(QFont::NoAntialias);
     m_font.setKerning(false);
 }
@@ -73,8 +224,8 @@ void PictureSurface::setFontName(const QString& name)
 
 void PictureSurface::setFontSize(double points)
 {
-    if (points > 0) {
-        m_font.setPointSizeF(points);
+    if (points > 0) { // not NaN
+        m_font.setPointSizeF(std::min(points, maxFontPoints()));
     }
 }
 
@@ -161,7 +312,25 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
     if (!QFileInfo(path).isFile()) {
         return LoadResult::NotFound;
     }
-    QImageReader reader(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return LoadResult::Undecodable;
+    }
+    const QByteArray magic = file.peek(6);
+    LoadResult checked = LoadResult::Loaded;
+    if (magic.startsWith("BM")) {
+        checked = checkBmpHeaders(file);
+    } else if (magic == "GIF87a" || magic == "GIF89a") {
+        checked = checkGifHeaders(file);
+    }
+    if (checked != LoadResult::Loaded) {
+        return checked;
+    }
+    if (!file.seek(0)) {
+        return LoadResult::Undecodable;
+    }
+
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const QByteArray format = reader.format();
@@ -172,8 +341,18 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
     if (declared.isValid() && !fitsSurface(declared.width(), declared.height())) {
         return LoadResult::TooLarge;
     }
+    // The reader's own allocation limit (128 MiB unless the application changed it)
+    // is below what a surface may hold; lift it for this read so that every picture
+    // that fits a surface loads.
+    constexpr int surfaceMegabytes = static_cast<int>(MaxPixels * 4 / (1024 * 1024)) + 1;
+    const int allocationLimit = QImageReader::allocationLimit();
+    if (allocationLimit != 0 && allocationLimit < surfaceMegabytes) {
+        QImageReader::setAllocationLimit(surfaceMegabytes);
+    }
     QImage picture;
-    if (!reader.read(&picture) || picture.isNull()) {
+    const bool read = reader.read(&picture);
+    QImageReader::setAllocationLimit(allocationLimit);
+    if (!read || picture.isNull()) {
         return LoadResult::Undecodable;
     }
     if (!fitsSurface(picture.width(), picture.height())) {

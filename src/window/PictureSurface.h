@@ -44,6 +44,8 @@ public:
     bool FontUnderline() const { return m_font.underline(); }
     bool FontStrikethru() const { return m_font.strikeOut(); }
     void setFontName(const QString& name);
+    // Sizes of 0 or less (and NaN) are ignored; sizes above a font of 16383 pixels
+    // are capped there, where Qt's font metrics still hold.
     void setFontSize(double points);
     void setFontBold(bool on);
     void setFontItalic(bool on);

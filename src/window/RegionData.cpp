@@ -120,14 +120,25 @@ RegionData RegionData::united(const RegionData& other) const
 
 void RegionData::offset(int64_t dx, int64_t dy)
 {
+    // Any move of 2^33 or more takes every coordinate out of the 32-bit range; moves
+    // are limited to that so that the sums below cannot overflow.
+    constexpr int64_t farEnough = int64_t(1) << 33;
+    dx = std::clamp(dx, -farEnough, farEnough);
+    dy = std::clamp(dy, -farEnough, farEnough);
+    bool clipped = false;
+    const auto move = [&clipped](int32_t v, int64_t d) {
+        const int64_t moved = v + d;
+        const int32_t kept = saturate(moved);
+        clipped = clipped || kept != moved;
+        return kept;
+    };
     for (RgnRect& r : m_rects) {
-        r.left = saturate(r.left + dx);
-        r.right = saturate(r.right + dx);
-        r.top = saturate(r.top + dy);
-        r.bottom = saturate(r.bottom + dy);
+        r = {move(r.left, dx), move(r.top, dy), move(r.right, dx), move(r.bottom, dy)};
     }
-    // Saturation can flatten rectangles at the edge of the range; keep the form canonical.
-    if (std::any_of(m_rects.begin(), m_rects.end(), [](const RgnRect& r) { return r.isEmpty(); })) {
+    // Pixels pushed past the end of the range are cut off. That can empty rectangles,
+    // and it can also make neighbouring bands equal (two rows whose spans differed
+    // only beyond the edge): rebuild the canonical form whenever anything was cut.
+    if (clipped) {
         *this = fromRects(std::move(m_rects));
     }
 }

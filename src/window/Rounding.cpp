@@ -54,5 +54,7 @@ double leadingNumber(QStringView text)
     }
     bool ok = false;
     const double value = text.mid(start, i - start).toString().toDouble(&ok);
-    return ok ? value : 0.0;
+    // A number too long for a double comes back as an infinity (not ok); it stays
+    // one, so that callers clamp it to their range instead of taking it as 0.
+    return ok || std::isinf(value) ? value : 0.0;
 }

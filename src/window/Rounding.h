@@ -9,5 +9,6 @@ int32_t roundHalfEven(double value);
 
 // The numeric value of a text: its longest leading decimal number (leading blanks
 // skipped, optional sign, digits, optional decimal point and fraction).
-// A text without such a number counts as 0.
+// A text without such a number counts as 0; a number too long for a double is an
+// infinity of its sign (so that roundHalfEven saturates it).
 double leadingNumber(QStringView text);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <cstdint>
+
+// Picture files written byte by byte, so that the loading tests know every byte
+// they hand to the surface. Colours are 0x00BBGGRR values, as the surface reads them.
+namespace picturefiles {
+
+// An uncompressed Windows bitmap (14-byte file header, 40-byte info header).
+// With 1, 4 or 8 bits per pixel, pixels are palette indexes; with 24 or 32 bits
+// they are colours. Rows are stored bottom-up unless topDown is set.
+QByteArray bmp(int bitsPerPixel, int width, int height, const QList<uint32_t>& palette,
+               const QList<uint32_t>& pixels, bool topDown = false);
+
+// A GIF89a with one image of palette indexes; transparentIndex >= 0 adds a graphic
+// control extension that marks that index transparent. The image data is a valid
+// LZW stream that sends every pixel as a literal code after a clear code.
+QByteArray gif(int width, int height, const QList<uint32_t>& palette, const QList<int>& pixels,
+               int transparentIndex = -1);
+
+// Only the headers of a picture of the given size, with a few bytes of data: enough
+// for a reader to learn the size, far too little to hold the pixels.
+QByteArray bmpHeaderOnly(int width, int height);
+QByteArray gifHeaderOnly(int width, int height);
+
+} // namespace picturefiles
