@@ -11,6 +11,8 @@ packages=(
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick
     fonts-ipafont-gothic
+    # the package test (dpkg-shlibdeps for the .deb's dependencies, desktop-file-validate)
+    dpkg-dev desktop-file-utils
 )
 
 missing=()

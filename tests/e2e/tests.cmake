@@ -11,3 +11,11 @@ endfunction()
 
 deskword_add_e2e_test(e2e_shape shape_test.sh)
 deskword_add_e2e_test(e2e_single_instance single_instance_test.sh)
+
+# The installed files and the Debian package of this build (cmake --install, cpack).
+add_test(NAME e2e_package
+         COMMAND bash ${DESKWORD_E2E_DIR}/package_test.sh --build ${PROJECT_BINARY_DIR}
+                 --deskword $<TARGET_FILE:deskword>
+                 --tools $<TARGET_FILE_DIR:xshape_dump>)
+set_tests_properties(e2e_package PROPERTIES LABELS e2e TIMEOUT 300)
+
