@@ -19,3 +19,11 @@ add_test(NAME e2e_package
                  --tools $<TARGET_FILE_DIR:xshape_dump>)
 set_tests_properties(e2e_package PROPERTIES LABELS e2e TIMEOUT 300)
 
+# Deskword as a user meets it: start-up, pictures, the tray menu, dragging and Exit.
+deskword_add_e2e_test(e2e_startup startup_test.sh)
+deskword_add_e2e_test(e2e_picture picture_test.sh)
+deskword_add_e2e_test(e2e_tray_menu tray_menu_test.sh)
+deskword_add_e2e_test(e2e_drag_exit drag_exit_test.sh)
+# Start-up time against a minimal Qt program: alone, so that no other test skews it.
+deskword_add_e2e_test(e2e_speed speed_test.sh)
+set_tests_properties(e2e_speed PROPERTIES LABELS "e2e;perf" RUN_SERIAL TRUE)

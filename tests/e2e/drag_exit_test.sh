@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Dragging the text and keeping its place:
+# - the text, dragged by a glyph pixel with the left button, moves with the mouse;
+# - Exit from the tray menu ends the program and stores the dropped position (in
+#   twips); the next start shows the text there;
+# - a drag followed by a crash stores nothing: the next start uses the position
+#   stored before.
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
+# shellcheck source=ui.sh
+source "$(dirname "$0")/ui.sh"
+e2e_begin "$@"
+ui_begin
+
+printf '%s\r\n' '[DATA]' 'TEXT=Deskword' 'FontBold=True' 'FontName=DejaVu Sans' 'FontSize=28' \
+    'Color=0' 'XPOS=1500' 'YPOS=3000' 'XPOS2=0' 'YPOS2=0' >"$E2E_TMP/settings.ini"
+e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
+ini=$E2E_APP_DIR/deskword.ini
+
+# Starts the program and waits for its text at (X, Y); sets pid and TEXT_WINDOW.
+start_at()
+{
+    e2e_start_app "$E2E_APP_DIR"
+    pid=$E2E_PID
+    TEXT_WINDOW=$(text_window "$pid")
+    [[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+    # One line of 28 points is taller and wider than the busy badge.
+    wait_for 30 shape_at_least "$TEXT_WINDOW" 100 20 ||
+        e2e_fail "the text was not shown: $(window_geometry "$TEXT_WINDOW")"
+    window_at "$TEXT_WINDOW" "$1" "$2" ||
+        e2e_fail "the text window is at $(window_geometry "$TEXT_WINDOW"), expected $1 $2"
+}
+
+# Whether the window has reached (X, Y); if not, moves the pointer off the target by
+# a pixel and back, so that the move sees the pointer's last position.
+reached()
+{
+    window_at "$1" "$2" "$3" && return 0
+    xdotool mousemove "$4" "$(($5 + 1))"
+    xdotool mousemove "$4" "$5"
+    return 1
+}
+
+# Drags the text window by its widest glyph rectangle by (DX, DY), in steps.
+drag_text()
+{
+    local dx=$1 dy=$2 wx wy rest gx gy gw sx sy i
+    read -r wx wy rest < <(window_geometry "$TEXT_WINDOW") || e2e_fail "the text window vanished"
+    read -r gx gy gw _ < <(shape_rects "$TEXT_WINDOW" | sort -k3,3nr | head -n 1) ||
+        e2e_fail "the text window has no shape"
+    sx=$((wx + gx + gw / 2))
+    sy=$((wy + gy))
+    xdotool mousemove "$sx" "$sy"
+    xdotool mousedown 1
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove "$((sx + dx * i / 10))" "$((sy + dy * i / 10))"
+    done
+    if ! wait_for 10 reached "$TEXT_WINDOW" "$((wx + dx))" "$((wy + dy))" "$((sx + dx))" "$((sy + dy))"; then
+        xdotool mouseup 1
+        e2e_fail "dragging by the glyph at $sx,$sy by $dx,$dy left the window at $(window_geometry "$TEXT_WINDOW")"
+    fi
+    xdotool mouseup 1
+}
+
+start_at 100 200
+drag_text 150 120
+# Dropped: the window stays, and the next right click on the tray icon still works.
+menu_choose "$pid" "$MENU_EXIT"
+wait_for 10 not_running "$pid" || e2e_fail "Exit did not end the program"
+status=0
+wait "$pid" || status=$?
+((status == 0)) || e2e_fail "the program ended with status $status after Exit"
+[[ $(ini_value "$ini" XPOS) == 3750 && $(ini_value "$ini" YPOS) == 4800 ]] ||
+    e2e_fail "Exit stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 3750 4800 (250, 320 pixels)"
+
+start_at 250 320
+drag_text -200 150
+# A crash: nothing runs that could store the new place.
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null || true
+[[ $(ini_value "$ini" XPOS) == 3750 && $(ini_value "$ini" YPOS) == 4800 ]] ||
+    e2e_fail "a drag stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS) before any exit"
+start_at 250 320
+
+e2e_pass

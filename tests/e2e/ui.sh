@@ -1,0 +1,360 @@
+# shellcheck shell=bash
+# What a user sees of Deskword and does with it, for the end-to-end tests: its text
+# window and tray icon, the tray menu driven with the mouse, dragging the text, the
+# settings file, pictures with a known outline. Sourced after lib.sh; ui_begin runs
+# after e2e_begin.
+#
+#   ui_begin                          looks up the tools
+#   window_geometry WIN               "x y w h state" (xshape_dump --geometry)
+#   window_at WIN X Y                 true when the window's top-left corner is there
+#   is_viewable WIN / is_hidden WIN   is_hidden: unmapped or gone
+#   shape_rects WIN                   the window's X SHAPE, "x y w h" a line
+#   text_window PID                   id of the text window (Form2)
+#   tray_icon PID                     id of the tray icon's window
+#   shape_is WIN RECTS                viewable with exactly that shape
+#   shape_at_least WIN W H            viewable with a shape spanning W x H or more
+#   screen_pixel X Y / pixel_is X Y #RRGGBB
+#   menu_choose PID ITEM [SUBITEM]    right click on the tray icon and click the
+#                                     item (0-based, separators not counted) and,
+#                                     for the picture submenu, its item
+#   menu_checked_mode PID             sets CHECKED_MODE, the index of the checked
+#                                     picture display mode
+#   stop_app PID                      SIGTERM, and waits for the end
+#   ini_value FILE KEY                a value of section [DATA] (CR stripped)
+#   image_region IMAGE DX DY          canonical banded region of an image's figure
+#                                     (pixels unlike pixel (0,0), transparent ones
+#                                     alike), moved by (DX, DY)
+#   region_bounds                     "left top right bottom" of rectangles on stdin
+
+# shellcheck disable=SC2034 # the names below are for the test scripts
+UI_XSHAPE_DUMP=""
+
+# Menu items of the tray menu, in order, separators not counted.
+MENU_EDIT=0
+MENU_PICTURE=1
+MENU_ABOUT=2
+MENU_EXIT=3
+# Items of the picture display submenu: the display modes.
+MODE_FRONT=0
+MODE_BEHIND=1
+MODE_HIDDEN=2
+
+# Left part of a menu that holds the check marks (pixels, at 96 DPI): text starts
+# right of it.
+UI_CHECK_COLUMN=24
+
+ui_begin()
+{
+    UI_XSHAPE_DUMP=$(e2e_tool xshape_dump) || exit 1
+}
+
+window_geometry()
+{
+    "$UI_XSHAPE_DUMP" --geometry "$1"
+}
+
+window_at()
+{
+    local x y rest
+    read -r x y rest < <(window_geometry "$1") || return 1
+    [[ $x == "$2" && $y == "$3" ]]
+}
+
+is_viewable()
+{
+    [[ $(window_geometry "$1" 2>/dev/null) == *" viewable" ]]
+}
+
+# Unmapped, or gone.
+is_hidden()
+{
+    ! is_viewable "$1"
+}
+
+shape_rects()
+{
+    "$UI_XSHAPE_DUMP" "$1"
+}
+
+text_window()
+{
+    timeout 10 xdotool search --sync --all --pid "$1" --name '^Form2$' 2>/dev/null | head -n 1
+}
+
+# The tray icon is the process's small viewable window (menus are larger).
+find_tray_icon()
+{
+    local id x y w h state
+    for id in $(viewable_windows "$1"); do
+        read -r x y w h state < <(window_geometry "$id") || continue
+        if ((w <= 64 && h <= 64)); then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+
+tray_icon()
+{
+    wait_for 30 find_tray_icon "$1" || return 1
+    find_tray_icon "$1"
+}
+
+# Viewable windows of the process, one id a line, sorted. Tooltips do not count: the
+# tray icon shows its own when the mouse rests on it.
+viewable_windows()
+{
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_TOOLTIP ||
+            echo "$id"
+    done | sort
+}
+
+# The one viewable window of the process that is not in the list $2 (ids, one a
+# line); fails unless there is exactly one.
+UI_NEW_WINDOW=""
+find_new_window()
+{
+    local new
+    new=$(comm -13 <(echo "$2") <(viewable_windows "$1"))
+    [[ -n $new && $new != *$'\n'* ]] || return 1
+    UI_NEW_WINDOW=$new
+}
+
+# Lines of text in a window as the screen shows them: "top bottom centre_y checked"
+# in screen coordinates, one a line, top to bottom. A line is a run of rows holding
+# dark pixels right of the check column; "checked" is 1 when dark pixels lie in the
+# check column beside it.
+text_lines()
+{
+    local x y w h state
+    read -r x y w h state < <(window_geometry "$1") || return 1
+    [[ $state == viewable ]] || return 1
+    import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- 2>/dev/null |
+        awk -F'[,:() ]+' -v oy="$y" -v column="$UI_CHECK_COLUMN" '
+            NR > 1 && ($3 * 299 + $4 * 587 + $5 * 114) / 1000 < 80 {
+                if ($1 >= column) ink[$2] = 1; else mark[$2] = 1
+            }
+            END {
+                n = 0
+                for (row = 0; row <= 4096; ++row) {
+                    if (!(row in ink)) continue
+                    if (n > 0 && row - bottom[n] <= 3) { bottom[n] = row; continue }
+                    ++n; top[n] = row; bottom[n] = row
+                }
+                for (i = 1; i <= n; ++i) {
+                    checked = 0
+                    for (row = top[i] - 4; row <= bottom[i] + 4; ++row)
+                        if (row in mark) checked = 1
+                    printf "%d %d %d %d\n", top[i] + oy, bottom[i] + oy, \
+                        int((top[i] + bottom[i]) / 2) + oy, checked
+                }
+            }'
+}
+
+# Waits until the window shows the given number of text lines; sets UI_LINES.
+UI_LINES=""
+has_text_lines()
+{
+    UI_LINES=$(text_lines "$1") || return 1
+    [[ -n $UI_LINES && $(wc -l <<<"$UI_LINES") -eq $2 ]]
+}
+
+# Clicks the middle of text line N (0-based) of the window.
+click_line()
+{
+    local window=$1 index=$2 x y w h state cy
+    read -r x y w h state < <(window_geometry "$window") || return 1
+    cy=$(sed -n "$((index + 1))p" <<<"$UI_LINES" | cut -d' ' -f3)
+    [[ -n $cy ]] || return 1
+    xdotool mousemove "$((x + w / 2))" "$cy"
+    xdotool click 1
+}
+
+# Right click on the tray icon; waits until the menu shows its four items. Sets
+# UI_MENU (the menu's window) and UI_LINES (its items).
+open_tray_menu()
+{
+    local pid=$1 tray x y w h state before
+    tray=$(tray_icon "$pid") || e2e_fail "no tray icon"
+    before=$(viewable_windows "$pid")
+    read -r x y w h state < <(window_geometry "$tray") || e2e_fail "the tray icon vanished"
+    xdotool mousemove "$((x + w / 2))" "$((y + h / 2))"
+    xdotool click 3
+    wait_for 10 find_new_window "$pid" "$before" || e2e_fail "a right click on the tray icon opened no menu"
+    UI_MENU=$UI_NEW_WINDOW
+    wait_for 10 has_text_lines "$UI_MENU" 4 ||
+        e2e_fail "the tray menu does not show four items:"$'\n'"$(text_lines "$UI_MENU")"
+}
+
+# Opens the picture display submenu of the open tray menu; sets UI_SUBMENU and
+# UI_LINES (its items).
+open_picture_submenu()
+{
+    local pid=$1 before
+    before=$(viewable_windows "$pid")
+    click_line "$UI_MENU" "$MENU_PICTURE" || e2e_fail "no picture display item"
+    wait_for 10 find_new_window "$pid" "$before" || e2e_fail "the picture display submenu did not open"
+    UI_SUBMENU=$UI_NEW_WINDOW
+    wait_for 10 has_text_lines "$UI_SUBMENU" 3 ||
+        e2e_fail "the picture display submenu does not show three items:"$'\n'"$(text_lines "$UI_SUBMENU")"
+}
+
+# A closed menu is unmapped or gone.
+menus_closed()
+{
+    ! is_viewable "$UI_MENU" 2>/dev/null &&
+        { [[ -z ${UI_SUBMENU:-} ]] || ! is_viewable "$UI_SUBMENU" 2>/dev/null; }
+}
+
+menu_choose()
+{
+    local pid=$1 item=$2 subitem=${3:-}
+    UI_SUBMENU=""
+    open_tray_menu "$pid"
+    if [[ -n $subitem ]]; then
+        open_picture_submenu "$pid"
+        click_line "$UI_SUBMENU" "$subitem" || e2e_fail "no submenu item $subitem"
+    else
+        click_line "$UI_MENU" "$item" || e2e_fail "no menu item $item"
+    fi
+    # Exit may end the process before its menus are seen closing.
+    wait_for 10 menus_closed_or_ended "$pid" || e2e_fail "the menu did not close after a choice"
+}
+
+menus_closed_or_ended()
+{
+    not_running "$1" || menus_closed
+}
+
+# Each press of Escape closes one menu level.
+escape_menus()
+{
+    menus_closed && return 0
+    xdotool key Escape
+    menus_closed
+}
+
+CHECKED_MODE=""
+menu_checked_mode()
+{
+    local pid=$1 checked
+    UI_SUBMENU=""
+    open_tray_menu "$pid"
+    open_picture_submenu "$pid"
+    checked=$(awk '$4 == 1 { print NR - 1 }' <<<"$UI_LINES")
+    wait_for 10 escape_menus || e2e_fail "the menu did not close on Escape"
+    [[ -n $checked ]] || e2e_fail "no picture display mode is checked:"$'\n'"$UI_LINES"
+    [[ $checked != *$'\n'* ]] || e2e_fail "several picture display modes are checked:"$'\n'"$UI_LINES"
+    CHECKED_MODE=$checked
+}
+
+# Whether the window is viewable with exactly the rectangles $2 as its shape.
+shape_is()
+{
+    is_viewable "$1" && [[ $(shape_rects "$1") == "$2" ]]
+}
+
+# Whether the window is viewable and its shape spans at least $2 x $3 pixels.
+shape_at_least()
+{
+    local bounds l t r b
+    is_viewable "$1" || return 1
+    bounds=$(shape_rects "$1" | region_bounds) || return 1
+    read -r l t r b <<<"$bounds"
+    ((r - l >= $2 && b - t >= $3))
+}
+
+# Colour of one screen pixel as #RRGGBB.
+screen_pixel()
+{
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1
+}
+
+pixel_is()
+{
+    [[ $(screen_pixel "$1" "$2") == "$3" ]]
+}
+
+stop_app()
+{
+    kill -TERM "$1" 2>/dev/null || true
+    wait_for 10 not_running "$1" || e2e_fail "process $1 did not end on SIGTERM"
+    wait "$1" 2>/dev/null || true
+}
+
+ini_value()
+{
+    [[ -f $1 ]] || return 1
+    tr -d '\r' <"$1" | awk -v key="$2" '
+        /^\[/ { section = toupper($0) == "[DATA]"; next }
+        section && index($0, "=") {
+            name = substr($0, 1, index($0, "=") - 1)
+            if (toupper(name) == toupper(key)) { print substr($0, index($0, "=") + 1); found = 1; exit }
+        }
+        END { exit !found }'
+}
+
+ini_value_is()
+{
+    [[ $(ini_value "$1" "$2") == "$3" ]]
+}
+
+image_region()
+{
+    convert "$1" -depth 8 txt:- | awk -F'[,:]' -v dx="$2" -v dy="$3" '
+        NR == 1 { next }
+        {
+            # The pixel value is the list in the first parentheses; transparent
+            # pixels (alpha 0) are all alike, whatever colour they carry.
+            colour = $0
+            sub(/^[^(]*\(/, "", colour)
+            sub(/\).*/, "", colour)
+            n = split(colour, v, ",")
+            if ((n == 2 || n == 4) && v[n] + 0 == 0) colour = "transparent"
+            if ($1 == 0 && $2 == 0) key = colour
+            figure[$1, $2] = colour
+            if ($1 + 0 > maxx) maxx = $1 + 0
+            if ($2 + 0 > maxy) maxy = $2 + 0
+        }
+        END {
+            previous = ""; top = 0
+            for (y = 0; y <= maxy + 1; ++y) {
+                spans = ""
+                if (y <= maxy) {
+                    start = -1
+                    for (x = 0; x <= maxx + 1; ++x) {
+                        inside = x <= maxx && figure[x, y] != key
+                        if (inside && start < 0) start = x
+                        if (!inside && start >= 0) { spans = spans " " start ":" x; start = -1 }
+                    }
+                }
+                if (spans != previous) {
+                    flush(previous, top, y)
+                    previous = spans; top = y
+                }
+            }
+        }
+        function flush(list, from, to,    n, parts, i, ends) {
+            n = split(list, parts, " ")
+            for (i = 1; i <= n; ++i) {
+                if (parts[i] == "") continue
+                split(parts[i], ends, ":")
+                printf "%d %d %d %d\n", ends[1] + dx, from + dy, ends[2] - ends[1], to - from
+            }
+        }'
+}
+
+region_bounds()
+{
+    awk 'NF == 4 {
+            if (n++ == 0 || $1 < l) l = $1
+            if (n == 1 || $2 < t) t = $2
+            if (n == 1 || $1 + $3 > r) r = $1 + $3
+            if (n == 1 || $2 + $4 > b) b = $2 + $4
+        }
+        END { if (n == 0) exit 1; print l, t, r, b }'
+}

@@ -1,0 +1,267 @@
+/* Measures how long a program takes from its start to showing its window.
+ *
+ *   time_to_window --name NAME --min-size WxH [--timeout SECONDS] -- COMMAND [ARG]...
+ *
+ * Starts COMMAND and waits until a window whose WM_NAME is NAME is viewable and what
+ * it shows is at least W x H pixels: the extents of its bounding shape, or its size
+ * when it has no shape. Prints the time from the start of COMMAND to that moment in
+ * milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
+ *
+ * The same condition holds for any window, plain or shaped, so two programs can be
+ * timed alike. The display comes from DISPLAY; COMMAND inherits the environment and
+ * dies with this tool. Exit status: 0 shown, 1 not shown within the timeout (30 s by
+ * default) or COMMAND ended first, 2 usage or no display. */
+#define _GNU_SOURCE
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <errno.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+static int ignoreXError(Display* display, XErrorEvent* event)
+{
+    /* Windows come and go while they are looked at. */
+    (void)display;
+    (void)event;
+    return 0;
+}
+
+static double nowMs(void)
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (double)ts.tv_sec * 1000.0 + (double)ts.tv_nsec / 1.0e6;
+}
+
+static void pause2ms(void)
+{
+    const struct timespec ts = {0, 2 * 1000 * 1000};
+    nanosleep(&ts, NULL);
+}
+
+static int hasName(Display* display, Window window, const char* name)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = NULL;
+    if (XGetWindowProperty(display, window, XA_WM_NAME, 0, 256, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) != Success) {
+        return 0;
+    }
+    const int same =
+        data != NULL && format == 8 && count == strlen(name) && memcmp(data, name, count) == 0;
+    if (data != NULL) {
+        XFree(data);
+    }
+    return same;
+}
+
+enum
+{
+    MaxCandidates = 64
+};
+
+struct Candidates
+{
+    Window windows[MaxCandidates];
+    int count;
+};
+
+static void addCandidate(struct Candidates* candidates, Window window)
+{
+    for (int i = 0; i < candidates->count; ++i) {
+        if (candidates->windows[i] == window) {
+            return;
+        }
+    }
+    if (candidates->count < MaxCandidates) {
+        candidates->windows[candidates->count++] = window;
+    }
+}
+
+/* Adds the windows named NAME at most DEPTH levels below WINDOW (a window manager
+ * puts top-level windows into frames of its own). Several can carry the name: Qt's
+ * hidden group leader window bears the program's name. */
+static void findNamed(Display* display, Window window, const char* name, int depth,
+                      struct Candidates* candidates)
+{
+    Window root = None;
+    Window parent = None;
+    Window* children = NULL;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
+        return;
+    }
+    for (unsigned int i = 0; i < count; ++i) {
+        if (hasName(display, children[i], name)) {
+            addCandidate(candidates, children[i]);
+        }
+        if (depth > 1) {
+            findNamed(display, children[i], name, depth - 1, candidates);
+        }
+    }
+    if (children != NULL) {
+        XFree(children);
+    }
+}
+
+/* 1 when the window is viewable and shows at least width x height pixels, 0 when not
+ * yet, -1 when the window is gone. */
+static int isShown(Display* display, Window window, int width, int height)
+{
+    XWindowAttributes attributes;
+    memset(&attributes, 0, sizeof attributes);
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return -1;
+    }
+    if (attributes.map_state != IsViewable) {
+        return 0;
+    }
+    Bool boundingShaped = False;
+    Bool clipShaped = False;
+    int xb = 0, yb = 0, xc = 0, yc = 0;
+    unsigned int wb = 0, hb = 0, wc = 0, hc = 0;
+    if (!XShapeQueryExtents(display, window, &boundingShaped, &xb, &yb, &wb, &hb, &clipShaped, &xc,
+                            &yc, &wc, &hc)) {
+        return 0;
+    }
+    if (!boundingShaped) {
+        wb = (unsigned int)attributes.width;
+        hb = (unsigned int)attributes.height;
+    }
+    return wb >= (unsigned int)width && hb >= (unsigned int)height;
+}
+
+static void endChild(pid_t child)
+{
+    kill(child, SIGTERM);
+    const double deadline = nowMs() + 5000.0;
+    while (nowMs() < deadline) {
+        const pid_t done = waitpid(child, NULL, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR)) {
+            return;
+        }
+        pause2ms();
+    }
+    kill(child, SIGKILL);
+    waitpid(child, NULL, 0);
+}
+
+static int usage(void)
+{
+    fprintf(stderr, "usage: time_to_window --name NAME --min-size WxH [--timeout SECONDS] -- "
+                    "COMMAND [ARG]...\n");
+    return 2;
+}
+
+int main(int argc, char* argv[])
+{
+    const char* name = NULL;
+    int width = -1;
+    int height = -1;
+    double timeoutMs = 30000.0;
+    int i = 1;
+    for (; i < argc; ++i) {
+        if (strcmp(argv[i], "--") == 0) {
+            ++i;
+            break;
+        }
+        if (i + 1 >= argc) {
+            return usage();
+        }
+        if (strcmp(argv[i], "--name") == 0) {
+            name = argv[++i];
+        } else if (strcmp(argv[i], "--min-size") == 0) {
+            if (sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 0 || height < 0) {
+                return usage();
+            }
+        } else if (strcmp(argv[i], "--timeout") == 0) {
+            timeoutMs = atof(argv[++i]) * 1000.0;
+        } else {
+            return usage();
+        }
+    }
+    if (name == NULL || width < 0 || i >= argc || timeoutMs <= 0) {
+        return usage();
+    }
+    char** command = &argv[i];
+
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "time_to_window: cannot open display '%s'\n", XDisplayName(NULL));
+        return 2;
+    }
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!XShapeQueryExtension(display, &eventBase, &errorBase)) {
+        fprintf(stderr, "time_to_window: the display has no SHAPE extension\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreXError);
+    const Window root = DefaultRootWindow(display);
+    fflush(NULL);
+
+    const double start = nowMs();
+    const pid_t child = fork();
+    if (child < 0) {
+        perror("time_to_window: fork");
+        return 2;
+    }
+    if (child == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        close(ConnectionNumber(display));
+        execvp(command[0], command);
+        fprintf(stderr, "time_to_window: cannot run %s: %s\n", command[0], strerror(errno));
+        _exit(127);
+    }
+
+    struct Candidates candidates = {{0}, 0};
+    double nextSearch = start;
+    int status = 1;
+    for (;;) {
+        /* New windows are looked for now and then; the known ones at every turn. */
+        if (nowMs() >= nextSearch) {
+            findNamed(display, root, name, 3, &candidates);
+            nextSearch = nowMs() + 5.0;
+        }
+        int shown = 0;
+        for (int k = 0; k < candidates.count && !shown; ++k) {
+            const int state = isShown(display, candidates.windows[k], width, height);
+            if (state > 0) {
+                shown = 1;
+            } else if (state < 0) {
+                candidates.windows[k--] = candidates.windows[--candidates.count];
+            }
+        }
+        if (shown) {
+            printf("%.1f\n", nowMs() - start);
+            status = 0;
+            break;
+        }
+        if (waitpid(child, NULL, WNOHANG) == child) {
+            fprintf(stderr, "time_to_window: %s ended before it showed '%s'\n", command[0], name);
+            XCloseDisplay(display);
+            return 1;
+        }
+        if (nowMs() - start > timeoutMs) {
+            fprintf(stderr,
+                    "time_to_window: no window '%s' of at least %dx%d shown within %.0f s\n", name,
+                    width, height, timeoutMs / 1000.0);
+            break;
+        }
+        pause2ms();
+    }
+    fflush(stdout);
+    endChild(child);
+    XCloseDisplay(display);
+    return status;
+}
