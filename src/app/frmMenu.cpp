@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 #include "Settings.h"
+#include "editor/Form3.h"
 #include "frm_Version.h"
 #include "region/WindowUtilities.h"
 #include "window/App.h"

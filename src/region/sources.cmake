@@ -9,3 +9,9 @@ target_sources(deskword_core PRIVATE
   region/WindowUtilities.cpp
   region/WindowUtilities.h
 )
+
+# Shaping a single window.
+target_sources(deskword_core PRIVATE
+  region/WindowShape.cpp
+  region/WindowShape.h
+)

@@ -1,1 +1,5 @@
 # Tests of src/editor.
+deskword_add_test(editor_layout_test editor/EditorLayoutTest.cpp editor/EditorFixture.h)
+deskword_add_test(editor_commands_test editor/EditorCommandsTest.cpp editor/EditorFixture.h)
+deskword_add_test(editor_picture_preview_test editor/PicturePreviewTest.cpp editor/EditorFixture.h)
+deskword_add_test(editor_scroll_sync_test editor/ScrollSyncTest.cpp)

@@ -1,0 +1,198 @@
+#include "Form3.h"
+
+#include "ControlGeometry.h"
+#include "EditStyle.h"
+#include "Module1.h"
+#include "app/Form1.h"
+#include "app/frm_Version.h"
+#include "region/Units.h"
+#include "shape/frm_RGN_Picture.h"
+#include "window/Colors.h"
+#include "window/Screen.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+// Client area of the window as it opens, in twips.
+constexpr int DesignClientWidth = 4725;
+constexpr int DesignClientHeight = 3090;
+
+// The layout needs this much room: the text box's scroll bars and border, and the
+// row of buttons.
+constexpr int LeastTextPixels = 20;
+constexpr int ButtonGapPixels = 4;
+
+QPlainTextEdit* makeEditBox(QWidget* parent, const QString& name)
+{
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+Form3::Form3() : Form(QStringLiteral("Form3"))
+{
+    setWindowTitle(QStringLiteral("Deskword"));
+    setWindowIcon(frm_Version::programIcon());
+    setBackColor(bgrFromColor(palette().color(QPalette::Window)));
+    createControls();
+    resize(twipsToPixelsX(DesignClientWidth), twipsToPixelsY(DesignClientHeight));
+}
+
+Form3::~Form3()
+{
+    if (ScrollSyncText1() == Text1) {
+        StopScrollSync();
+    }
+}
+
+void Form3::createControls()
+{
+    Text2 = makeEditBox(this, QStringLiteral("Text2"));
+    Text2->setReadOnly(true);
+    setTwipGeometry(Text2, 0, 0, 975, 1815);
+
+    // Created after Text2, so it lies over Text2's text area.
+    Frame1 = new Window(this);
+    Frame1->setName(QStringLiteral("Frame1"));
+    Frame1->setBackColor(bgrFromColor(palette().color(QPalette::Base)));
+    setTwipGeometry(Frame1, 1080, 240, 2295, 1935);
+
+    Text1 = makeEditBox(Frame1, QStringLiteral("Text1"));
+    setTwipGeometry(Text1, 240, 240, 1575, 1335);
+
+    // Created after Text1, so it lies over the text.
+    Picture1 = new Window(Frame1);
+    Picture1->setName(QStringLiteral("Picture1"));
+    setTwipGeometry(Picture1, 600, 480, 615, 615);
+
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("実行"));
+    setTwipGeometry(Command2, 120, 2640, 1335, 375);
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("フォント設定"));
+    setTwipGeometry(Command1, 1680, 2640, 1455, 375);
+    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("色設定"));
+    setTwipGeometry(Command3, 3120, 2640, 1455, 375);
+
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Text2);
+    setTabOrder(Text2, Text1);
+
+    connect(Text1, &QPlainTextEdit::textChanged, this, &Form3::Text1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
+    connect(Picture1, &Window::mouseDown, this, &Form3::Picture1_MouseDown);
+}
+
+Form3* Form3::open()
+{
+    Form3* editor = Find<Form3>();
+    if (editor == nullptr) {
+        editor = Load<Form3>();
+    } else if (editor->isMinimized()) {
+        editor->showNormal();
+    }
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+    return editor;
+}
+
+void Form3::Form_Load()
+{
+    StartScrollSync(Text1, Text2, [this] { movePic(); });
+
+    // Centred on the screen, at the design size.
+    setLeft((Screen::Width() - Width()) / 2);
+    setTop((Screen::Height() - Height()) / 2);
+
+    const PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+    applyStyle(Text1, styleOf(surface));
+    setTextColor(Text1, surface.ForeColor());
+    const Form1* host = Form1::instance();
+    Text1->setPlainText(host != nullptr ? host->RGNText : QString());
+
+    applyStyle(Text2, styleOf(Text1));
+    setTextColor(Text2, textColor(Text1));
+    mirrorText();
+
+    Command1->setFocus();
+}
+
+void Form3::Form_Resize()
+{
+    if (isMinimized()) {
+        return;
+    }
+    const int outerWidth = Width();
+    const int outerHeight = Height();
+    const int clientWidth = ScaleWidth();
+    const int clientHeight = ScaleHeight();
+    const int buttonHeight = twipHeight(Command1);
+    const int gap = PixelToTwipY(ButtonGapPixels);
+    if (clientWidth < PixelToTwipX(LeastTextPixels) ||
+        clientHeight < buttonHeight + gap + PixelToTwipY(LeastTextPixels)) {
+        return; // too small to lay out: wait until the window is large enough again
+    }
+
+    const int text2Left = twipLeft(Text2);
+    const int text2Top = twipTop(Text2);
+    const int text2Width = outerWidth - (outerWidth - clientWidth);
+    const int text2Height =
+        (outerHeight - text2Top) - (outerHeight - clientHeight) - buttonHeight - gap;
+    setTwipGeometry(Text2, text2Left, text2Top, text2Width, text2Height);
+
+    setTwipGeometry(Frame1, twipLeft(Text2) + PixelToTwipX(2), twipTop(Text2) + PixelToTwipY(2),
+                    twipWidth(Text2) - PixelToTwipX(2) - PixelToTwipX(18),
+                    twipHeight(Text2) - PixelToTwipY(2) - PixelToTwipY(18));
+
+    setTwipGeometry(Text1, -PixelToTwipX(3), -PixelToTwipY(3), twipWidth(Text2), twipHeight(Text2));
+
+    const int buttonTop = twipTop(Text1) + twipHeight(Text1) + gap;
+    setTwipTop(Command1, buttonTop);
+    setTwipTop(Command2, buttonTop);
+    setTwipTop(Command3, buttonTop);
+
+    placePicture();
+}
+
+bool Form3::Form_QueryUnload()
+{
+    if (deferWhileExecuting(Command::Close)) {
+        return true; // closes once the running Execute has finished
+    }
+    StopScrollSync();
+    Command2_Click();
+    return false;
+}
+
+void Form3::resizeEvent(QResizeEvent* event)
+{
+    Form::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form3::changeEvent(QEvent* event)
+{
+    Form::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        Form_Resize();
+    }
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "window/Form.h"
+
+#include <QList>
+#include <cstdint>
+
+class QPlainTextEdit;
+class QPushButton;
+
+// The editor: the desktop text in the desktop text's font and colour, with the
+// picture floating over it at its desktop offset, and three commands: Execute
+// (apply the text to the desktop), Font settings and Colour settings.
+//
+// The text box the user sees is built from two edit boxes: Text2 gives the border
+// and the scroll bars, Frame1 covers Text2's text area exactly, and Text1, inside
+// Frame1, is moved up and left so that only its text area shows. Picture1, the
+// picture preview, lies over Text1 inside Frame1. The two boxes always hold the same
+// text in the same style and scroll together (Module1).
+class Form3 : public Form
+{
+    Q_OBJECT
+
+public:
+    Form3();
+    ~Form3() override;
+
+    // Opens the editor, or brings the open one forward without reloading it.
+    static Form3* open();
+
+    QPlainTextEdit* Text1 = nullptr;
+    QPlainTextEdit* Text2 = nullptr;
+    Window* Frame1 = nullptr;
+    Window* Picture1 = nullptr;
+    QPushButton* Command1 = nullptr; // "フォント設定"
+    QPushButton* Command2 = nullptr; // "実行"
+    QPushButton* Command3 = nullptr; // "色設定"
+
+    // How far Text1 is scrolled, in twips, as last seen by movePic.
+    int32_t ScrollOffsetX = 0;
+    int32_t ScrollOffsetY = 0;
+
+    // Font settings.
+    void Command1_Click();
+    // Execute: Text1's text becomes the desktop text, is composed onto the desktop
+    // and stored.
+    void Command2_Click();
+    // Colour settings.
+    void Command3_Click();
+    // Text2 follows every change of Text1.
+    void Text1_Change();
+
+    // Lays the controls out for the current size; skipped while the window is
+    // minimized or too small for it.
+    void Form_Resize();
+    // Places the preview at the picture offset less the scroll offsets of Text1.
+    void movePic();
+    void Picture1_MouseDown(int button, int shift, int x, int y);
+
+    // True while Execute runs.
+    bool executing() const { return m_executing; }
+
+protected:
+    void Form_Load() override;
+    bool Form_QueryUnload() override;
+
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    enum class Command
+    {
+        Execute,
+        Font,
+        Colour,
+        Close,
+    };
+
+    void createControls();
+    void placePicture();
+    // Commands that arrive while Execute runs wait until it has finished.
+    bool deferWhileExecuting(Command command);
+    void runDeferred();
+    void mirrorText();
+
+    bool m_executing = false;
+    QList<Command> m_deferred;
+};

@@ -1,0 +1,154 @@
+// The editor's commands: font, colour, Execute, and the mirror of Text1.
+#include "EditStyle.h"
+#include "Form3.h"
+#include "Module1.h"
+#include "app/Form1.h"
+#include "app/Form2.h"
+#include "app/Settings.h"
+#include "dialogs/mod_OpenSaveFile.h"
+#include "region/Canvas.h"
+#include "shape/ShapeBuilder.h"
+#include "shape/frm_RGN_Picture.h"
+#include "window/Rounding.h"
+
+#include <QPlainTextEdit>
+#include <QPointer>
+
+namespace {
+
+const QString Section = QStringLiteral("DATA");
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+} // namespace
+
+bool Form3::deferWhileExecuting(Command command)
+{
+    if (!m_executing) {
+        return false;
+    }
+    if (!m_deferred.contains(command)) {
+        m_deferred.append(command);
+    }
+    return true;
+}
+
+void Form3::runDeferred()
+{
+    const QPointer<Form3> self(this);
+    while (self != nullptr && !m_executing && !m_deferred.isEmpty() && isLoaded()) {
+        switch (m_deferred.takeFirst()) {
+        case Command::Execute:
+            Command2_Click();
+            break;
+        case Command::Font:
+            Command1_Click();
+            break;
+        case Command::Colour:
+            Command3_Click();
+            break;
+        case Command::Close:
+            Unload(this);
+            break;
+        }
+    }
+}
+
+void Form3::Command1_Click()
+{
+    if (deferWhileExecuting(Command::Font)) {
+        return;
+    }
+    const QPointer<Form3> self(this);
+    const EditStyle current = styleOf(Text1);
+    const int32_t answer = ShowFontDialog(
+        this, current.name, static_cast<int32_t>(textColor(Text1)), roundHalfEven(current.size),
+        current.bold, current.italic, current.strikethru, current.underline);
+    if (answer != 0 || self == nullptr) {
+        return;
+    }
+    const EditStyle chosen{SelectedFontName,       static_cast<double>(SelectedFontSize),
+                           SelectedFontBold,       SelectedFontItalic,
+                           SelectedFontStrikethru, SelectedFontUnderline};
+    applyStyle(frm_RGN_Picture::instance().pWPicture, chosen);
+    applyStyle(Text1, chosen);
+    applyStyle(Text2, chosen);
+    WriteIniValue(Section, QStringLiteral("FontBold"), boolText(chosen.bold));
+    WriteIniValue(Section, QStringLiteral("FontItalic"), boolText(chosen.italic));
+    WriteIniValue(Section, QStringLiteral("FontName"), chosen.name);
+    WriteIniValue(Section, QStringLiteral("FontSize"), QString::number(SelectedFontSize));
+    WriteIniValue(Section, QStringLiteral("FontStrikethrough"), boolText(chosen.strikethru));
+    WriteIniValue(Section, QStringLiteral("FontUnderline"), boolText(chosen.underline));
+}
+
+void Form3::Command3_Click()
+{
+    if (deferWhileExecuting(Command::Colour)) {
+        return;
+    }
+    const QPointer<Form3> self(this);
+    const int32_t color = ShowColorDialog(this, 0);
+    if (color < 0 || self == nullptr) {
+        return;
+    }
+    frm_RGN_Picture::instance().pWPicture.setForeColor(static_cast<uint32_t>(color));
+    setTextColor(Text1, static_cast<uint32_t>(color));
+    setTextColor(Text2, static_cast<uint32_t>(color));
+    WriteIniValue(Section, QStringLiteral("Color"), QString::number(color));
+}
+
+void Form3::Command2_Click()
+{
+    if (deferWhileExecuting(Command::Execute)) {
+        return;
+    }
+    const QPointer<Form3> self(this);
+    m_executing = true;
+
+    // The busy badge at the text window's top-left corner while the shape is built.
+    if (Form2* canvas = Form2::instance()) {
+        int32_t x = 0;
+        int32_t y = 0;
+        RGNCanvasAdd(0, canvas, x, y);
+        RGNCanvasApply(canvas);
+    }
+    if (self == nullptr) {
+        return;
+    }
+    const QString text = editText(Text1);
+    if (Form1* host = Form1::instance()) {
+        host->RGNText = text;
+        // Once the text window has been unloaded (the program is ending) there is
+        // nothing to show the text on; it is only stored.
+        if (Form2::instance() != nullptr) {
+            TextRegionNumber = MakeRGNFromText(host->RGNText);
+            host->ComposeTextWindow();
+        }
+    }
+    WriteIniValue(Section, QStringLiteral("TEXT"), encodeRGNText(text));
+
+    if (self != nullptr) {
+        m_executing = false;
+        runDeferred();
+    }
+}
+
+void Form3::Text1_Change()
+{
+    mirrorText();
+}
+
+void Form3::mirrorText()
+{
+    // Text2 gets the whole text anew, which puts its scroll bars back to the start;
+    // that is not a scroll of the user's, so Text1 must not follow it. Text2 then
+    // takes Text1's positions again.
+    const bool wasBusy = ScrollSyncBusy;
+    ScrollSyncBusy = true;
+    Text2->setPlainText(Text1->toPlainText());
+    ScrollSyncBusy = wasBusy;
+    SyncScrollFromText1();
+}

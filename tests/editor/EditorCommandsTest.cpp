@@ -1,0 +1,252 @@
+#include "EditorFixture.h"
+#include "TestMain.h"
+
+#include "window/Colors.h"
+
+#include <QPointer>
+#include <QPushButton>
+
+using comdlg::ColorRequest;
+using comdlg::FontRequest;
+using comdlg::LogFont;
+
+// The editor's commands: Execute, font and colour, and leaving the editor.
+class EditorCommandsTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> fixture;
+
+    QRect textWindowShape() const { return fixture->text->mask().boundingRect(); }
+
+private slots:
+    void init()
+    {
+        fixture = std::make_unique<EditorFixture>();
+        PictureSurface& style = frm_RGN_Picture::instance().pWPicture;
+        style.setFontName(QStringLiteral("DejaVu Sans"));
+        style.setFontSize(12);
+        style.setForeColor(0x00FF00);
+    }
+    void cleanup()
+    {
+        const std::unique_ptr<EditorFixture> done = std::move(fixture);
+        QVERIFY(done->state.messages.isEmpty());
+    }
+
+    void testExecute_data()
+    {
+        QTest::addColumn<QKeySequence>("lineBreak");
+        QTest::newRow("Enter") << QKeySequence(Qt::Key_Return);
+        QTest::newRow("Shift+Enter") << QKeySequence(Qt::ShiftModifier | Qt::Key_Return);
+    }
+    void testExecute()
+    {
+        QFETCH(QKeySequence, lineBreak);
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor->Text1, QStringLiteral("ab"));
+        QTest::keySequence(editor->Text1, lineBreak);
+        QTest::keyClicks(editor->Text1, QStringLiteral("cd"));
+        QTest::mouseClick(editor->Command2, Qt::LeftButton);
+        QCOMPARE(fixture->host->RGNText, QStringLiteral("ab\r\ncd"));
+        QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("ab%rcd"));
+        QCOMPARE(TextRegionNumber, TextShapeNumber);
+        QVERIFY(fixture->text->isVisible());
+        QVERIFY(textWindowShape().bottom() > fixture->surface.TextHeight("A")); // two lines
+    }
+
+    void testExecuteWithoutText_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("picture in front") << 0 << true;
+        QTest::newRow("picture behind") << 1 << true;
+        QTest::newRow("picture hidden") << 2 << true;
+        QTest::newRow("no picture") << 0 << false;
+    }
+    void testExecuteWithoutText()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, picture);
+        if (picture) {
+            fixture->usePicture(8, 6);
+        }
+        fixture->host->PicPosX = 300;
+        fixture->host->PicPosY = -150;
+        fixture->menu->checkMode(mode);
+        Form3* editor = fixture->openEditor(QStringLiteral("xyz"));
+        QVERIFY(editor != nullptr);
+        editor->Command2_Click();
+        QVERIFY(fixture->text->isVisible());
+        editor->Text1->clear();
+        editor->Command2_Click();
+        QCOMPARE(fixture->host->RGNText, QString());
+        QCOMPARE(TextRegionNumber, 0);
+        QVERIFY(fixture->settingsWritten() && EditorFixture::setting("TEXT").isEmpty());
+        const bool shown = picture && mode != 2;
+        QCOMPARE(fixture->text->isVisible(), shown);
+        if (shown) { // the picture alone, at its offset
+            QVERIFY((fixture->text->mask() ^ QRegion(21, -9, 8, 6)).isEmpty());
+        }
+    }
+
+    void testLeavingTheEditorAppliesTheText_data()
+    {
+        QTest::addColumn<bool>("exit");
+        QTest::newRow("close box") << false;
+        QTest::newRow("exit from the menu") << true;
+    }
+    void testLeavingTheEditorAppliesTheText()
+    {
+        QFETCH(bool, exit);
+        QPointer<Form3> editor = fixture->openEditor(QStringLiteral("old"));
+        QVERIFY(editor != nullptr);
+        editor->Text1->setPlainText(QStringLiteral("new\ntext"));
+        const QPointer<Form2> text = fixture->text;
+        if (exit) {
+            fixture->menu->mend_Click(); // unloads every window in load order, then ends
+            QCOMPARE(fixture->state.endCodes, QList<int>{0});
+            QVERIFY(text.isNull() || !text->isVisible()); // not brought back
+        } else {
+            editor->close();
+            QCOMPARE(fixture->host->RGNText, QStringLiteral("new\r\ntext"));
+            QVERIFY(text->isVisible());
+        }
+        QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("new%rtext"));
+        QCOMPARE(Form::Find<Form3>(), nullptr);
+        QTRY_VERIFY(editor.isNull());
+    }
+
+    void testFont_data()
+    {
+        QTest::addColumn<std::optional<LogFont>>("answer");
+        QTest::addColumn<QStringList>("stored"); // bold, italic, name, size, strike, underline
+        QTest::newRow("cancelled") << std::optional<LogFont>() << QStringList();
+        QTest::newRow("unchanged")
+            << std::optional<LogFont>({-16, 400, false, false, false, "DejaVu Sans"})
+            << QStringList{"False", "False", "DejaVu Sans", "12", "False", "False"};
+        QTest::newRow("all changed")
+            << std::optional<LogFont>({-27, 700, true, true, true, "DejaVu Serif"})
+            << QStringList{"True", "True", "DejaVu Serif", "20", "True", "True"};
+        QTest::newRow("light is not bold")
+            << std::optional<LogFont>({-13, 300, false, false, true, "DejaVu Sans Light"})
+            << QStringList{"False", "False", "DejaVu Sans Light", "10", "True", "False"};
+    }
+    void testFont()
+    {
+        QFETCH(std::optional<LogFont>, answer);
+        QFETCH(QStringList, stored);
+        QList<FontRequest> requests;
+        comdlg::setFontHandler([&](QWidget*, const FontRequest& request) {
+            requests.append(request);
+            return answer;
+        });
+        Form3* editor = fixture->openEditor(QStringLiteral("abc"));
+        QVERIFY(editor != nullptr);
+        const QFont before = fixture->surface.Font();
+        QTest::mouseClick(editor->Command1, Qt::LeftButton);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].logFont.faceName, QStringLiteral("DejaVu Sans"));
+        QCOMPARE(requests[0].logFont.height, 16);
+        const char* keys[] = {"FontBold", "FontItalic",        "FontName",
+                              "FontSize", "FontStrikethrough", "FontUnderline"};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(EditorFixture::setting(keys[i]), stored.value(i));
+        }
+        const QFont& font = fixture->surface.Font();
+        QVERIFY(answer || font == before);
+        QCOMPARE(font.family(), stored.value(2, before.family()));
+        QCOMPARE(font.pointSizeF(), stored.value(3, "12").toDouble());
+        QCOMPARE(font.bold(), stored.value(0) == QStringLiteral("True"));
+        QCOMPARE(font.strikeOut(), stored.value(4) == QStringLiteral("True"));
+        for (const QPlainTextEdit* box : {editor->Text1, editor->Text2}) {
+            QFont shown = box->font();
+            shown.setStyleStrategy(font.styleStrategy());
+            shown.setKerning(false);
+            QCOMPARE(shown, font);
+        }
+    }
+
+    void testColour_data()
+    {
+        QTest::addColumn<std::optional<uint32_t>>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("cancelled") << std::optional<uint32_t>() << QString();
+        QTest::newRow("red") << std::optional<uint32_t>(0x0000FF) << QStringLiteral("255");
+        QTest::newRow("blue") << std::optional<uint32_t>(0xFF0000) << QStringLiteral("16711680");
+        QTest::newRow("black") << std::optional<uint32_t>(0) << QStringLiteral("0");
+    }
+    void testColour()
+    {
+        QFETCH(std::optional<uint32_t>, answer);
+        QFETCH(QString, stored);
+        QList<uint32_t> initial;
+        comdlg::setColorHandler([&](QWidget*, const ColorRequest& request) {
+            initial.append(request.initial);
+            return answer;
+        });
+        Form3* editor = fixture->openEditor(QStringLiteral("abc"));
+        QVERIFY(editor != nullptr);
+        QTest::mouseClick(editor->Command3, Qt::LeftButton);
+        QCOMPARE(initial, QList<uint32_t>{0}); // black, whatever the colour is
+        QCOMPARE(EditorFixture::setting("Color"), stored);
+        QCOMPARE(fixture->settingsWritten(), answer.has_value());
+        const uint32_t colour = answer.value_or(0x00FF00);
+        QCOMPARE(fixture->surface.ForeColor(), colour);
+        QCOMPARE(editor->Text1->palette().color(QPalette::Text), colorFromBgr(colour));
+        QCOMPARE(editor->Text2->palette().color(QPalette::Text), colorFromBgr(colour));
+    }
+
+    void testDesktopKeepsTheOldFontUntilExecute()
+    {
+        comdlg::setFontHandler([](QWidget*, const FontRequest& request) {
+            return std::optional<LogFont>(
+                {-2 * request.logFont.height, 400, false, false, false, request.logFont.faceName});
+        });
+        Form3* editor = fixture->openEditor(QStringLiteral("Ab"));
+        QVERIFY(editor != nullptr);
+        editor->Command2_Click();
+        const QRect before = textWindowShape();
+        editor->Command1_Click();
+        QCOMPARE(fixture->surface.FontSize(), 24.0);
+        QCOMPARE(textWindowShape(), before);
+        editor->Command2_Click();
+        QVERIFY(textWindowShape().height() > before.height());
+    }
+
+    void testCommandsWaitForARunningExecute()
+    {
+        QList<bool> dialogsDuringExecute;
+        comdlg::setFontHandler([&](QWidget* owner, const FontRequest&) {
+            dialogsDuringExecute.append(static_cast<Form3*>(owner)->executing());
+            return std::optional<LogFont>();
+        });
+        comdlg::setColorHandler([&](QWidget* owner, const ColorRequest&) {
+            dialogsDuringExecute.append(static_cast<Form3*>(owner)->executing());
+            return std::optional<uint32_t>();
+        });
+        QPointer<Form3> editor = fixture->openEditor(QStringLiteral("first"));
+        QVERIFY(editor != nullptr);
+        std::optional<bool> arrivedDuringExecute;
+        QMetaObject::invokeMethod( // runs while the Execute below lets events through
+            editor,
+            [&] {
+                arrivedDuringExecute = editor->executing();
+                editor->Text1->setPlainText(QStringLiteral("second"));
+                editor->Command1_Click();
+                editor->Command3_Click();
+                editor->Command2_Click();
+                editor->close();
+            },
+            Qt::QueuedConnection);
+        editor->Command2_Click();
+        QCOMPARE(arrivedDuringExecute, std::optional<bool>(true));
+        QCOMPARE(dialogsDuringExecute, (QList<bool>{false, false}));
+        QCOMPARE(Form::Find<Form3>(), nullptr); // closed once the Execute was over
+        QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("second"));
+    }
+};
+
+DESKWORD_TEST_MAIN(EditorCommandsTest)
+#include "EditorCommandsTest.moc"

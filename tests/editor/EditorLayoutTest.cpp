@@ -1,0 +1,117 @@
+#include "EditorFixture.h"
+#include "TestMain.h"
+
+#include "editor/ControlGeometry.h"
+#include "window/Screen.h"
+
+#include <QPushButton>
+
+namespace {
+
+QRect twips(const QWidget* control)
+{
+    return QRect(twipLeft(control), twipTop(control), twipWidth(control), twipHeight(control));
+}
+
+} // namespace
+
+// The editor window: what it takes over when it opens and how it lays itself out.
+class EditorLayoutTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> fixture;
+
+private slots:
+    void init() { fixture = std::make_unique<EditorFixture>(); }
+    void cleanup() { fixture.reset(); }
+
+    void testLayout_data()
+    {
+        QTest::addColumn<QSize>("client"); // pixels
+        QTest::addColumn<bool>("laidOut");
+        QTest::newRow("design size") << QSize(315, 206) << true;
+        QTest::newRow("larger") << QSize(640, 480) << true;
+        QTest::newRow("smallest laid out") << QSize(20, 49) << true;
+        QTest::newRow("too narrow") << QSize(19, 300) << false;
+        QTest::newRow("too low") << QSize(300, 48) << false;
+        QTest::newRow("minimized") << QSize(500, 400) << false;
+    }
+    void testLayout()
+    {
+        QFETCH(QSize, client);
+        QFETCH(bool, laidOut);
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        auto layout = [&] { return QList{twips(editor->Text2), twips(editor->Command1)}; };
+        const QList<QRect> before = layout();
+        if (QTest::currentDataTag() == QByteArray("minimized")) {
+            editor->setWindowState(Qt::WindowMinimized);
+        }
+        editor->resize(client);
+        if (!laidOut) {
+            QCOMPARE(layout(), before);
+            editor->setWindowState(Qt::WindowNoState); // laid out again once restored
+            editor->resize(client.expandedTo(QSize(20, 49)));
+        }
+        const QRect text2 = twips(editor->Text2);
+        QCOMPARE(text2, QRect(0, 0, editor->width() * 15, editor->height() * 15 - 435));
+        QCOMPARE(twips(editor->Frame1), text2.adjusted(30, 30, -270, -270));
+        QCOMPARE(twips(editor->Text1), text2.translated(-45, -45));
+        const int top = text2.bottom() + 1 + 15; // 1 px below the text box
+        QCOMPARE(twips(editor->Command2), QRect(120, top, 1335, 375));
+        QCOMPARE(twips(editor->Command1), QRect(1680, top, 1455, 375));
+        QCOMPARE(twips(editor->Command3), QRect(3120, top, 1455, 375));
+        if (client == QSize(315, 206)) { // the worked example
+            QCOMPARE(twips(editor->Frame1), QRect(30, 30, 4425, 2355));
+            QCOMPARE(twips(editor->Text1), QRect(-45, -45, 4725, 2655));
+            QCOMPARE(top, 2670);
+        }
+    }
+
+    void testOpensOnTheDesktopText_data()
+    {
+        QTest::addColumn<QString>("desktopText");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("two lines") << QStringLiteral("ab\r\ncd") << QStringLiteral("ab\ncd");
+    }
+    void testOpensOnTheDesktopText()
+    {
+        QFETCH(QString, desktopText);
+        QFETCH(QString, shown);
+        PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+        surface.setFontName(QStringLiteral("DejaVu Serif"));
+        surface.setFontSize(15);
+        surface.setFontBold(true);
+        surface.setForeColor(0x0000C0);
+        Form3* editor = fixture->openEditor(desktopText);
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Deskword"));
+        QCOMPARE(editor->frameGeometry().topLeft(), // centred at the design size
+                 QPoint(twipsToPixelsX((Screen::Width() - 4725) / 2),
+                        twipsToPixelsY((Screen::Height() - 3090) / 2)));
+        QTRY_COMPARE(QApplication::focusWidget(), editor->Command1);
+        for (const QPlainTextEdit* box : {editor->Text1, editor->Text2}) {
+            QCOMPARE(box->toPlainText(), shown);
+            QCOMPARE(box->font().family(), QStringLiteral("DejaVu Serif"));
+            QCOMPARE(box->font().pointSizeF(), 15.0);
+            QVERIFY(box->font().bold() && !box->font().italic());
+            QCOMPARE(box->palette().color(QPalette::Text), QColor(0xC0, 0, 0));
+        }
+    }
+
+    void testOpeningAgainOnlyBringsItForward()
+    {
+        Form3* editor = fixture->openEditor(QStringLiteral("first"));
+        QVERIFY(editor != nullptr);
+        editor->Text1->setPlainText(QStringLiteral("being edited"));
+        editor->showMinimized();
+        QCOMPARE(Form3::open(), editor);
+        QVERIFY(!editor->isMinimized());
+        QCOMPARE(editor->Text2->toPlainText(), QStringLiteral("being edited"));
+    }
+};
+
+DESKWORD_TEST_MAIN(EditorLayoutTest)
+#include "EditorLayoutTest.moc"
