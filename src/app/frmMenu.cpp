@@ -67,7 +67,10 @@ void frmMenu::ga_Click(int index)
     WriteIniValue(QStringLiteral("DATA"), QStringLiteral("PICTURE"), QString::number(index));
 }
 
-void frmMenu::mEdit_Click() {}
+void frmMenu::mEdit_Click()
+{
+    Form3::open();
+}
 
 void frmMenu::mver_Click()
 {
