@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "app/SettingsLocation.h"
 #include "app/frmMenu.h"
+#include "editor/Form3.h"
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
@@ -89,6 +90,12 @@ private slots:
         QCOMPARE(text->Left(), Screen::Width() / 2);
         QCOMPARE(text->Top(), Screen::Height() / 2);
         QVERIFY(state->messages.isEmpty());
+        // Without a system tray a first run opens the editor, so the program can be
+        // reached; the menu's Edit brings the same editor forward.
+        Form3* editor = Form::Find<Form3>();
+        QVERIFY(editor != nullptr && editor->Visible());
+        frmMenu::instance()->mEdit_Click();
+        QCOMPARE(Form::Find<Form3>(), editor);
     }
 
     void testStoredTextIsShownAtItsPlace()
