@@ -5,6 +5,7 @@
 #include "Screen.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 int twipsToPixelsX(double twips)
@@ -122,7 +123,7 @@ void Window::Cls()
 {
     ensureBackBufferSize();
     m_backBuffer.fill(colorFromBgr(m_backColor));
-    update();
+    updateShown(rect());
 }
 
 void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
@@ -132,9 +133,11 @@ void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
     if (m_clip) {
         p.setClipRegion(*m_clip);
     }
-    p.drawImage(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips), picture);
+    const QRect target(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips), picture.width(),
+                       picture.height());
+    p.drawImage(target.topLeft(), picture);
     p.end();
-    update();
+    updateShown(m_clip ? *m_clip & target : QRegion(target));
 }
 
 void Window::SelectClipRgn(gdi::HRGN region)
@@ -158,7 +161,14 @@ void Window::FillRgn(gdi::HRGN region, uint32_t bgr)
     p.setClipRegion(shape->toQRegion());
     p.fillRect(m_backBuffer.rect(), colorFromBgr(bgr));
     p.end();
-    update();
+    updateShown(shape->toQRegion());
+}
+
+void Window::updateShown(const QRegion& changed)
+{
+    // Only what the shape lets through is ever seen: a screen-sized window whose
+    // shape is a few letters repaints just those letters.
+    update(m_windowRegion != 0 ? changed & mask() : changed);
 }
 
 void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
@@ -182,11 +192,13 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
     }
 }
 
-void Window::paintEvent(QPaintEvent*)
+void Window::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     if (m_autoRedraw && !m_backBuffer.isNull()) {
-        p.drawImage(0, 0, m_backBuffer);
+        for (const QRect& area : event->region()) {
+            p.drawImage(area.topLeft(), m_backBuffer, area);
+        }
     } else {
         p.fillRect(rect(), colorFromBgr(m_backColor));
     }

@@ -78,6 +78,8 @@ protected:
 
 private:
     void ensureBackBufferSize();
+    // Schedules a repaint of the changed part that the window's shape shows.
+    void updateShown(const QRegion& changed);
     bool isTopLevel() const { return isWindow(); }
 
     bool m_autoRedraw = false;
