@@ -358,3 +358,97 @@ region_bounds()
         }
         END { if (n == 0) exit 1; print l, t, r, b }'
 }
+
+# --- the editor window --------------------------------------------------------------
+#   editor_window PID                 id of the process's viewable editor window
+#                                     (caption "Deskword"); waits up to 10 s
+#   click_client WIN X Y              left click at pixel (X, Y) of the window's
+#                                     client area
+#   close_box WIN                     left click on the close button of the window
+#                                     manager's title bar
+#   area_text_lines WIN X Y W H       text_lines of the client rectangle X, Y, W, H
+#   shape_line_count WIN              runs of rows of the window's shape, separated
+#                                     by empty rows (one a text line)
+
+# Centres of the editor's buttons and a point of its text area away from the
+# picture preview, in client pixels at the editor's design size (315 x 206). The
+# text area (Frame1) starts 2 px inside the client area.
+EDITOR_EXECUTE=(52 190)
+EDITOR_FONT=(160 190)
+EDITOR_COLOUR=(256 190)
+EDITOR_TEXT=(100 60)
+EDITOR_AREA_LEFT=2
+EDITOR_AREA_TOP=2
+
+UI_EDITOR=""
+find_editor()
+{
+    local id
+    id=$(xdotool search --all --onlyvisible --pid "$1" --name '^Deskword$' 2>/dev/null | head -n 1)
+    [[ -n $id ]] && is_viewable "$id" || return 1
+    UI_EDITOR=$id
+}
+
+editor_window()
+{
+    wait_for 10 find_editor "$1" || return 1
+    echo "$UI_EDITOR"
+}
+
+# xdotool's own idea of a window's place is off by the title bar under openbox;
+# xshape_dump's geometry is the client area's place on the screen.
+click_client()
+{
+    local x y w h state
+    read -r x y w h state < <(window_geometry "$1") || return 1
+    [[ $state == viewable ]] || return 1
+    xdotool mousemove "$((x + $2))" "$((y + $3))"
+    xdotool click 1
+}
+
+# The window manager's frame is the client's parent; the title bar spans the frame's
+# top down to the client, and the close button is its rightmost, square button.
+close_box()
+{
+    local parent fx fy fw cx cy rest title
+    parent=$(xwininfo -tree -id "$1" 2>/dev/null | awk '/Parent window id:/ { print $4 }')
+    [[ -n $parent ]] || return 1
+    read -r fx fy fw < <(xwininfo -id "$parent" 2>/dev/null | awk '
+        /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /Width:/ { w = $NF } END { print x, y, w }') || return 1
+    read -r cx cy rest < <(window_geometry "$1") || return 1
+    title=$((cy - fy))
+    ((title > 4)) || return 1
+    xdotool mousemove "$((fx + fw - 1 - title / 2))" "$((fy + title / 2))"
+    xdotool click 1
+}
+
+area_text_lines()
+{
+    local x y w h state
+    read -r x y w h state < <(window_geometry "$1") || return 1
+    [[ $state == viewable ]] || return 1
+    import -window root -crop "${4}x${5}+$((x + $2))+$((y + $3))" -depth 8 txt:- 2>/dev/null |
+        awk -F'[,:() ]+' -v oy="$((y + $3))" '
+            NR > 1 && ($3 * 299 + $4 * 587 + $5 * 114) / 1000 < 80 { ink[$2] = 1 }
+            END {
+                n = 0
+                for (row = 0; row <= 4096; ++row) {
+                    if (!(row in ink)) continue
+                    if (n > 0 && row - bottom[n] <= 3) { bottom[n] = row; continue }
+                    ++n; top[n] = row; bottom[n] = row
+                }
+                for (i = 1; i <= n; ++i)
+                    printf "%d %d %d 0\n", top[i] + oy, bottom[i] + oy, int((top[i] + bottom[i]) / 2) + oy
+            }'
+}
+
+shape_line_count()
+{
+    shape_rects "$1" | sort -k2,2n | awk '
+        NF == 4 {
+            if (n == 0 || $2 > bottom) { ++n; bottom = $2 + $4 }
+            else if ($2 + $4 > bottom) bottom = $2 + $4
+        }
+        END { print n + 0 }'
+}
