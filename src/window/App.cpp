@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -106,9 +107,9 @@ void App::MsgBox(const QString& text)
     box.exec();
 }
 
-void App::setMessageBoxHandler(MessageBoxHandler handler)
+App::MessageBoxHandler App::setMessageBoxHandler(MessageBoxHandler handler)
 {
-    messageBoxHandler() = std::move(handler);
+    return std::exchange(messageBoxHandler(), std::move(handler));
 }
 
 void App::DoEvents()
@@ -126,7 +127,7 @@ void App::EndNow(int exitCode)
     std::_Exit(exitCode);
 }
 
-void App::setEndHandler(EndHandler handler)
+App::EndHandler App::setEndHandler(EndHandler handler)
 {
-    endHandler() = std::move(handler);
+    return std::exchange(endHandler(), std::move(handler));
 }

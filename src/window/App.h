@@ -29,8 +29,8 @@ public:
     static void MsgBox(const QString& text);
     using MessageBoxHandler = std::function<void(const QString& text)>;
     // Replaces the message box (tests record messages instead of blocking);
-    // an empty handler restores the real box.
-    static void setMessageBoxHandler(MessageBoxHandler handler);
+    // an empty handler restores the real box. Returns the handler it replaced.
+    static MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 
     // Processes the pending window events once. User input stays queued, so menu
     // and editor commands wait until the running handler has finished.
@@ -41,5 +41,6 @@ public:
     static void EndNow(int exitCode);
     using EndHandler = std::function<void(int exitCode)>;
     // Replaces the ending (tests record it); an empty handler restores it.
-    static void setEndHandler(EndHandler handler);
+    // Returns the handler it replaced.
+    static EndHandler setEndHandler(EndHandler handler);
 };

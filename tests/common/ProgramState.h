@@ -7,24 +7,30 @@
 
 // Records what the program would show or do while a test runs: message boxes are
 // collected instead of blocking, and the immediate end of the process is recorded
-// instead of ending the test. Each test starts from a fresh shape state.
+// instead of ending the test. Each test starts from a fresh shape state. Instances
+// may nest: each puts back the handlers it replaced.
 class ProgramState
 {
 public:
     ProgramState()
     {
         resetShapes();
-        App::setMessageBoxHandler([this](const QString& text) { messages.append(text); });
-        App::setEndHandler([this](int code) { endCodes.append(code); });
+        m_previousMessageBox =
+            App::setMessageBoxHandler([this](const QString& text) { messages.append(text); });
+        m_previousEnd = App::setEndHandler([this](int code) { endCodes.append(code); });
     }
     ~ProgramState()
     {
-        App::setMessageBoxHandler({});
-        App::setEndHandler({});
+        App::setMessageBoxHandler(std::move(m_previousMessageBox));
+        App::setEndHandler(std::move(m_previousEnd));
     }
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
 
     QStringList messages;
     QList<int> endCodes;
+
+private:
+    App::MessageBoxHandler m_previousMessageBox;
+    App::EndHandler m_previousEnd;
 };
