@@ -3,6 +3,7 @@
 #include "window/Form.h"
 #include "window/Window.h"
 
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -75,11 +76,16 @@ void WindowDrag(Window* window)
     }
     const QPoint offset = window->lastPressPosition();
     if (window->isWindow()) {
-        // Qt's idea of the window's place can lag behind the window manager's after a
-        // show; the press tells where the window really is.
-        const QPoint actual = window->lastPressGlobalPosition() - offset;
-        if (actual != window->pos() && window->lastPressGlobalPosition() != QPoint()) {
-            window->move(actual);
+        // The window manager moves the window with the pointer from where the pointer
+        // is when the move starts, which may already be past the press. Put the
+        // grabbed pixel under the pointer first; this also brings Qt's idea of the
+        // window's place, which can lag behind the window manager's after a show, up
+        // to date.
+        if (window->lastPressGlobalPosition() != QPoint()) {
+            const QPoint grabbed = QCursor::pos() - offset;
+            if (grabbed != window->pos()) {
+                window->move(grabbed);
+            }
         }
         if (QWindow* handle = window->windowHandle(); handle && handle->startSystemMove()) {
             return;
