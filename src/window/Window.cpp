@@ -91,10 +91,9 @@ int Window::ScaleHeight() const
 
 void Window::setAutoRedraw(bool on)
 {
+    // The back-buffer follows the window's size when it is next drawn on or shown,
+    // so preparing a screen-sized window allocates it once, not at every step.
     m_autoRedraw = on;
-    if (on) {
-        ensureBackBufferSize();
-    }
     update();
 }
 
@@ -194,22 +193,17 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
 
 void Window::paintEvent(QPaintEvent* event)
 {
+    if (m_autoRedraw) {
+        ensureBackBufferSize();
+    }
     QPainter p(this);
-    if (m_autoRedraw && !m_backBuffer.isNull()) {
+    if (m_autoRedraw) {
         for (const QRect& area : event->region()) {
             p.drawImage(area.topLeft(), m_backBuffer, area);
         }
     } else {
         p.fillRect(rect(), colorFromBgr(m_backColor));
     }
-}
-
-void Window::resizeEvent(QResizeEvent* event)
-{
-    if (m_autoRedraw) {
-        ensureBackBufferSize();
-    }
-    QWidget::resizeEvent(event);
 }
 
 void Window::mousePressEvent(QMouseEvent* event)
