@@ -7,7 +7,7 @@ packages=(
     # building
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6opengl6-dev
-    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev
+    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick
     fonts-ipafont-gothic

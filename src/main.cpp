@@ -1,10 +1,13 @@
 #include "app/Form1.h"
+#include "window/FontWarmUp.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    FontWarmUp fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     app.setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.deskword.Deskword"));
     Form::Load<Form1>();

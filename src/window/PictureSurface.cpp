@@ -358,13 +358,19 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
     if (!fitsSurface(picture.width(), picture.height())) {
         return LoadResult::TooLarge;
     }
-    QImage composed(picture.size(), QImage::Format_RGB32);
-    applyDotsPerInch(composed);
-    composed.fill(colorFromBgr(m_backColor));
-    QPainter p(&composed);
-    p.drawImage(0, 0, picture);
-    p.end();
-    m_image = std::move(composed);
+    if (picture.format() == QImage::Format_RGB32) {
+        // Opaque already: nothing of the background would show through.
+        m_image = std::move(picture);
+    } else {
+        // Transparent pixels take the background colour.
+        QImage composed(picture.size(), QImage::Format_RGB32);
+        composed.fill(colorFromBgr(m_backColor));
+        QPainter p(&composed);
+        p.drawImage(0, 0, picture);
+        p.end();
+        m_image = std::move(composed);
+    }
+    applyDotsPerInch(m_image);
     CurrentX = 0;
     CurrentY = 0;
     return LoadResult::Loaded;

@@ -103,9 +103,16 @@ void Window::setBackColor(uint32_t bgr)
     update();
 }
 
+QSize Window::backBufferSize() const
+{
+    // The back-buffer grows with the window and never shrinks, so that what was drawn
+    // beyond a smaller size comes back when the window grows again.
+    return size().expandedTo(m_backBuffer.size()).expandedTo(QSize(1, 1));
+}
+
 void Window::ensureBackBufferSize()
 {
-    const QSize wanted = size().expandedTo(m_backBuffer.size()).expandedTo(QSize(1, 1));
+    const QSize wanted = backBufferSize();
     if (m_backBuffer.size() == wanted) {
         return;
     }
@@ -120,7 +127,11 @@ void Window::ensureBackBufferSize()
 
 void Window::Cls()
 {
-    ensureBackBufferSize();
+    // Everything is cleared, so a buffer that must grow is not copied or filled first.
+    const QSize wanted = backBufferSize();
+    if (m_backBuffer.size() != wanted) {
+        m_backBuffer = QImage(wanted, QImage::Format_RGB32);
+    }
     m_backBuffer.fill(colorFromBgr(m_backColor));
     updateShown(rect());
 }

@@ -76,6 +76,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    QSize backBufferSize() const;
     void ensureBackBufferSize();
     // Schedules a repaint of the changed part that the window's shape shows.
     void updateShown(const QRegion& changed);

@@ -3,6 +3,8 @@ target_sources(deskword_core PRIVATE
   window/App.cpp
   window/App.h
   window/Colors.h
+  window/FontWarmUp.cpp
+  window/FontWarmUp.h
   window/Form.cpp
   window/Form.h
   window/Gdi.cpp
@@ -19,3 +21,11 @@ target_sources(deskword_core PRIVATE
   window/Window.cpp
   window/Window.h
 )
+
+# Where fonts come from fontconfig, its configuration is loaded while Qt starts.
+if(UNIX AND NOT APPLE)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(DESKWORD_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+  target_link_libraries(deskword_core PUBLIC PkgConfig::DESKWORD_FONTCONFIG)
+  target_compile_definitions(deskword_core PRIVATE DESKWORD_HAVE_FONTCONFIG)
+endif()
