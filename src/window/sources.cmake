@@ -26,6 +26,6 @@ target_sources(deskword_core PRIVATE
 if(UNIX AND NOT APPLE)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(DESKWORD_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-  target_link_libraries(deskword_core PUBLIC PkgConfig::DESKWORD_FONTCONFIG)
+  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_FONTCONFIG)
   target_compile_definitions(deskword_core PRIVATE DESKWORD_HAVE_FONTCONFIG)
 endif()
