@@ -12,6 +12,7 @@
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
+#include "window/CommandGate.h"
 #include "window/Rounding.h"
 #include "window/Screen.h"
 
@@ -193,6 +194,7 @@ void Form1::ComposeTextWindow()
     if (text == nullptr || menu == nullptr) {
         return; // shutting down: nothing to compose onto
     }
+    const CommandGate::Hold composing;
     bool composed = false;
     auto add = [&](int32_t number, int32_t x, int32_t y) {
         if (number > 0) {

@@ -6,8 +6,10 @@
 #include "frm_Version.h"
 #include "region/WindowUtilities.h"
 #include "window/App.h"
+#include "window/CommandGate.h"
 
 #include <QCursor>
+#include <QPointer>
 
 frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
 {
@@ -19,15 +21,31 @@ frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
     for (int i = 0; i < 3; ++i) {
         ga[i] = mGa->addAction(modes[i]);
         ga[i]->setCheckable(true);
-        connect(ga[i], &QAction::triggered, this, [this, i] { ga_Click(i); });
+        connect(ga[i], &QAction::triggered, this, [this, i](bool checked) {
+            if (CommandGate::busy()) {
+                // The running build composes by the check marks: the chosen mode
+                // takes effect only when its command runs.
+                ga[i]->setChecked(!checked);
+            }
+            runCommand([i](frmMenu* menu) { menu->ga_Click(i); });
+        });
     }
     mpop->addSeparator();
     mver = mpop->addAction(QStringLiteral("バージョン情報"));
     mpop->addSeparator();
     mend = mpop->addAction(QStringLiteral("終了"));
-    connect(mEdit, &QAction::triggered, this, &frmMenu::mEdit_Click);
-    connect(mver, &QAction::triggered, this, &frmMenu::mver_Click);
-    connect(mend, &QAction::triggered, this, &frmMenu::mend_Click);
+    connect(mEdit, &QAction::triggered, this, [this] { runCommand(&frmMenu::mEdit_Click); });
+    connect(mver, &QAction::triggered, this, [this] { runCommand(&frmMenu::mver_Click); });
+    connect(mend, &QAction::triggered, this, [this] { runCommand(&frmMenu::mend_Click); });
+}
+
+void frmMenu::runCommand(std::function<void(frmMenu*)> command)
+{
+    CommandGate::run([menu = QPointer<frmMenu>(this), command = std::move(command)] {
+        if (menu != nullptr) {
+            command(menu);
+        }
+    });
 }
 
 frmMenu* frmMenu::instance()
@@ -55,7 +73,7 @@ void frmMenu::checkMode(int mode)
 
 void frmMenu::popUp()
 {
-    mpop->exec(QCursor::pos());
+    runCommand([](frmMenu* menu) { menu->mpop->exec(QCursor::pos()); });
 }
 
 void frmMenu::ga_Click(int index)

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMenu>
 #include <array>
+#include <functional>
 
 // The hidden holder of the popup menu: Edit, the picture display modes, the about
 // box and Exit. The display mode is held only by the check marks of ga(0) to ga(2).
@@ -30,7 +31,7 @@ public:
     void checkMode(int mode);
 
     // Pops the menu up at the mouse position; returns when it has been closed and
-    // the chosen command has run.
+    // the chosen command has run. While a build runs, the menu opens after it.
     void popUp();
 
     void ga_Click(int index);
@@ -40,4 +41,9 @@ public:
 
 protected:
     bool Form_QueryUnload() override;
+
+private:
+    // Every command of the menu, however it arrives (the popup, the tray, a call from
+    // outside the program), waits while a build runs (CommandGate).
+    void runCommand(std::function<void(frmMenu*)> command);
 };

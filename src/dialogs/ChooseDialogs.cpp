@@ -2,6 +2,7 @@
 
 #include "FontChooser.h"
 #include "window/Colors.h"
+#include "window/NestedLoopGuard.h"
 
 #include <QColorDialog>
 #include <QPointer>
@@ -21,6 +22,16 @@ FontHandler& fontHandler()
     return handler;
 }
 
+// Runs the dialog modal to its owner's window only: the tray menu and the text on
+// the desktop keep working while it is open. The owner's form is not deleted before
+// the dialog has returned.
+int runModalToOwner(QDialog* dialog, QWidget* owner)
+{
+    const NestedLoopGuard guard(owner);
+    dialog->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    return dialog->exec();
+}
+
 void setCustomColors(const std::array<uint32_t, 16>& colors)
 {
     for (int i = 0; i < static_cast<int>(colors.size()); ++i) {
@@ -35,7 +46,7 @@ std::optional<uint32_t> runColorDialog(QWidget* owner, const ColorRequest& reque
     // children with it.
     QPointer<QColorDialog> dialog = new QColorDialog(colorFromBgr(request.initial), owner);
     dialog->setOption(QColorDialog::DontUseNativeDialog);
-    const int code = dialog->exec();
+    const int code = runModalToOwner(dialog, owner);
     std::optional<uint32_t> chosen;
     if (dialog != nullptr && code == QDialog::Accepted) {
         chosen = bgrFromColor(dialog->selectedColor());
@@ -48,7 +59,7 @@ std::optional<uint32_t> runColorDialog(QWidget* owner, const ColorRequest& reque
 std::optional<LogFont> runFontDialog(QWidget* owner, const FontRequest& request)
 {
     QPointer<FontChooser> dialog = new FontChooser(request, owner);
-    const int code = dialog->exec();
+    const int code = runModalToOwner(dialog, owner);
     std::optional<LogFont> chosen;
     if (dialog != nullptr && code == QDialog::Accepted) {
         chosen = dialog->chosenFont();

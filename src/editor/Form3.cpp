@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -94,6 +95,9 @@ void Form3::createControls()
     setTabOrder(Command3, Text2);
     setTabOrder(Text2, Text1);
 
+    // The mirror holds no undo history of its own.
+    Text2->document()->setUndoRedoEnabled(false);
+    connect(Text1->document(), &QTextDocument::contentsChange, this, &Form3::Text1_ContentsChange);
     connect(Text1, &QPlainTextEdit::textChanged, this, &Form3::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);

@@ -81,8 +81,18 @@ private:
     // Commands that arrive while Execute runs wait until it has finished.
     bool deferWhileExecuting(Command command);
     void runDeferred();
+    // Text2 takes Text1's text: the recorded edits where they add up, else all of it.
     void mirrorText();
+    void Text1_ContentsChange(int position, int removed, int added);
+    bool mirrorEdits();
 
+    struct MirrorEdit
+    {
+        int position = 0;
+        int removed = 0;
+        int added = 0;
+    };
+    QList<MirrorEdit> m_mirrorEdits;
     bool m_executing = false;
     QList<Command> m_deferred;
 };

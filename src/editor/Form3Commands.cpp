@@ -9,10 +9,16 @@
 #include "region/Canvas.h"
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
+#include "window/CommandGate.h"
 #include "window/Rounding.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -107,6 +113,8 @@ void Form3::Command2_Click()
     }
     const QPointer<Form3> self(this);
     m_executing = true;
+    // Menu and tray commands wait until the text is stored.
+    const CommandGate::Hold building;
 
     // The busy badge at the text window's top-left corner while the shape is built.
     if (Form2* canvas = Form2::instance()) {
@@ -141,14 +149,49 @@ void Form3::Text1_Change()
     mirrorText();
 }
 
+void Form3::Text1_ContentsChange(int position, int removed, int added)
+{
+    m_mirrorEdits.append({position, removed, added});
+}
+
+bool Form3::mirrorEdits()
+{
+    // Only what changed is copied: a keystroke in a long text costs no more than in
+    // a short one. Each edit of Text1, applied in order, is the same edit of Text2.
+    const QList<MirrorEdit> edits = std::exchange(m_mirrorEdits, {});
+    if (edits.isEmpty()) {
+        return false;
+    }
+    QTextDocument* from = Text1->document();
+    QTextDocument* to = Text2->document();
+    for (const MirrorEdit& change : edits) {
+        // The last position of a document is the end of its last line.
+        const int toEnd = to->characterCount() - 1;
+        const int fromEnd = from->characterCount() - 1;
+        QTextCursor source(from);
+        source.setPosition(std::clamp(change.position, 0, fromEnd));
+        source.setPosition(std::clamp(change.position + change.added, 0, fromEnd),
+                           QTextCursor::KeepAnchor);
+        QTextCursor target(to);
+        target.setPosition(std::clamp(change.position, 0, toEnd));
+        target.setPosition(std::clamp(change.position + change.removed, 0, toEnd),
+                           QTextCursor::KeepAnchor);
+        target.insertText(source.selection().toPlainText());
+    }
+    return to->characterCount() == from->characterCount();
+}
+
 void Form3::mirrorText()
 {
-    // Text2 gets the whole text anew, which puts its scroll bars back to the start;
-    // that is not a scroll of the user's, so Text1 must not follow it. Text2 then
-    // takes Text1's positions again.
+    // Text2 must not make Text1 scroll while it changes: that is not a scroll of the
+    // user's. Text2 then takes Text1's positions again.
     const bool wasBusy = ScrollSyncBusy;
     ScrollSyncBusy = true;
-    Text2->setPlainText(Text1->toPlainText());
+    if (!mirrorEdits()) {
+        // Edits that do not add up (or none recorded): the whole text anew.
+        m_mirrorEdits.clear();
+        Text2->setPlainText(Text1->toPlainText());
+    }
     ScrollSyncBusy = wasBusy;
     SyncScrollFromText1();
 }

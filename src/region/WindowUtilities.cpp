@@ -1,6 +1,7 @@
 #include "WindowUtilities.h"
 
 #include "window/Form.h"
+#include "window/NestedLoopGuard.h"
 #include "window/Window.h"
 
 #include <QCursor>
@@ -31,6 +32,7 @@ public:
             m_loop.exec();
         }
     }
+    void stop() { m_loop.quit(); }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -91,7 +93,13 @@ void WindowDrag(Window* window)
             return;
         }
     }
+    // The window's form stays alive until the drag has returned, and a form that
+    // goes away (it is closed during the drag) ends the drag.
+    const NestedLoopGuard guard(window);
     DragFollower follower(window, offset);
+    if (Form* form = guard.form()) {
+        QObject::connect(form, &Form::hidden, &follower, &DragFollower::stop);
+    }
     follower.run();
 }
 

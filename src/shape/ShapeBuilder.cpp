@@ -3,6 +3,7 @@
 #include "RGNDataStore.h"
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
+#include "window/CommandGate.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -137,6 +138,7 @@ QString describeFile(const QString& fileName)
 
 int32_t MakeRGNFromPicture(const QString& fileName, int32_t index)
 {
+    const CommandGate::Hold building;
     frm_RGN_Picture& scratch = frm_RGN_Picture::instance();
     const QList<int16_t> holders = scratch.holderIndexes();
     const int32_t highest = holders.isEmpty() ? 0 : holders.last();

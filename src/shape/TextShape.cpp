@@ -2,12 +2,40 @@
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
 
+namespace {
+
+// Puts a background colour that differs from the text colour on the surface for
+// the time of one text build, and the surface's own background back afterwards.
+class BackColorForText
+{
+public:
+    explicit BackColorForText(PictureSurface& surface)
+        : m_surface(surface), m_saved(surface.BackColor())
+    {
+        if (surface.ForeColor() == m_saved) {
+            surface.setBackColor(m_saved ^ 0xFFFFFF);
+        }
+    }
+    ~BackColorForText() { m_surface.setBackColor(m_saved); }
+    BackColorForText(const BackColorForText&) = delete;
+    BackColorForText& operator=(const BackColorForText&) = delete;
+
+private:
+    PictureSurface& m_surface;
+    uint32_t m_saved;
+};
+
+} // namespace
+
 int32_t MakeRGNFromText(const QString& text)
 {
     if (text.isEmpty()) {
         return 0;
     }
     PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+    // Text in the background colour would not differ from the key colour: it is
+    // drawn on another background then. The surface keeps its own colours.
+    const BackColorForText background(surface);
     surface.Cls();
     surface.CurrentX = 0;
     surface.CurrentY = 0;

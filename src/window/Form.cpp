@@ -1,5 +1,7 @@
 #include "Form.h"
 
+#include "NestedLoopGuard.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -75,7 +77,25 @@ void Form::Unload(Form* form)
     std::erase(loadedForms(), form);
     form->hide();
     emit form->hidden();
-    form->deleteLater();
+    if (form->m_nestedLoops > 0) {
+        // A deferred delete would run inside that loop, under the form's own handler.
+        form->m_deletePending = true;
+    } else {
+        form->deleteLater();
+    }
+}
+
+void Form::enterNestedLoop()
+{
+    ++m_nestedLoops;
+}
+
+void Form::leaveNestedLoop()
+{
+    if (--m_nestedLoops == 0 && m_deletePending) {
+        m_deletePending = false;
+        deleteLater();
+    }
 }
 
 void Form::closeEvent(QCloseEvent* event)
@@ -91,6 +111,7 @@ void Form::ShowModal()
     show();
     raise();
     activateWindow();
+    const NestedLoopGuard guard(this);
     QEventLoop loop;
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     connect(this, &Form::hidden, &loop, &QEventLoop::quit);

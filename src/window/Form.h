@@ -47,8 +47,9 @@ public:
     void ShowModal();
 
     // Runs the query-unload handler (which may refuse) and the unload handler, then
-    // removes the form from the collection and deletes it. Unloading a form that is
-    // not loaded, or that is already being unloaded, does nothing.
+    // removes the form from the collection and deletes it (once no nested loop of its
+    // own runs, see NestedLoopGuard). Unloading a form that is not loaded, or that is
+    // already being unloaded, does nothing.
     static void Unload(Form* form);
     // The loaded forms, in load order.
     static QList<Form*> Forms();
@@ -70,7 +71,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    friend class NestedLoopGuard;
     void registerLoaded();
+    void enterNestedLoop();
+    void leaveNestedLoop();
 
     bool m_unloading = false;
+    // Nested loops of the form's own on the stack, and whether it was unloaded meanwhile.
+    int m_nestedLoops = 0;
+    bool m_deletePending = false;
 };

@@ -1,8 +1,10 @@
 #include "PictureSurface.h"
 
+#include "BmpReader.h"
 #include "Colors.h"
 #include "Screen.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -139,6 +141,50 @@ LoadResult checkGifHeaders(QIODevice& file)
             return skipGifSubBlocks(file, pos) ? LoadResult::Loaded : LoadResult::Undecodable;
         } else { // the trailer or anything else before a picture
             return LoadResult::Undecodable;
+        }
+    }
+}
+
+// Decodes a picture with Qt's readers, by content.
+LoadResult readWithQt(QIODevice& source, QImage& picture)
+{
+    QImageReader reader(&source);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    const QByteArray format = reader.format();
+    if (format.isEmpty()) {
+        return LoadResult::Undecodable;
+    }
+    const QSize declared = reader.size();
+    if (declared.isValid() && !PictureSurface::fitsSurface(declared.width(), declared.height())) {
+        return LoadResult::TooLarge;
+    }
+    // The reader's own allocation limit (128 MiB unless the application changed it)
+    // is below what a surface may hold; lift it for this read so that every picture
+    // that fits a surface loads.
+    constexpr int surfaceMegabytes =
+        static_cast<int>(PictureSurface::MaxPixels * 4 / (1024 * 1024)) + 1;
+    const int allocationLimit = QImageReader::allocationLimit();
+    if (allocationLimit != 0 && allocationLimit < surfaceMegabytes) {
+        QImageReader::setAllocationLimit(surfaceMegabytes);
+    }
+    const bool read = reader.read(&picture);
+    QImageReader::setAllocationLimit(allocationLimit);
+    if (!read || picture.isNull()) {
+        return LoadResult::Undecodable;
+    }
+    return LoadResult::Loaded;
+}
+
+// Sets the alpha byte of every pixel of an RGB32 image. Qt's readers can leave it 0
+// (a GIF without a colour table decodes to 0x00000000); colours on the surface then
+// compare the same however a pixel is read, by its red, green and blue bytes.
+void makeOpaque(QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            row[x] |= 0xFF000000;
         }
     }
 }
@@ -330,36 +376,35 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
         return LoadResult::Undecodable;
     }
 
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(false);
-    const QByteArray format = reader.format();
-    if (format.isEmpty()) {
-        return LoadResult::Undecodable;
-    }
-    const QSize declared = reader.size();
-    if (declared.isValid() && !fitsSurface(declared.width(), declared.height())) {
-        return LoadResult::TooLarge;
-    }
-    // The reader's own allocation limit (128 MiB unless the application changed it)
-    // is below what a surface may hold; lift it for this read so that every picture
-    // that fits a surface loads.
-    constexpr int surfaceMegabytes = static_cast<int>(MaxPixels * 4 / (1024 * 1024)) + 1;
-    const int allocationLimit = QImageReader::allocationLimit();
-    if (allocationLimit != 0 && allocationLimit < surfaceMegabytes) {
-        QImageReader::setAllocationLimit(surfaceMegabytes);
-    }
     QImage picture;
-    const bool read = reader.read(&picture);
-    QImageReader::setAllocationLimit(allocationLimit);
-    if (!read || picture.isNull()) {
-        return LoadResult::Undecodable;
+    LoadResult read = LoadResult::Loaded;
+    if (magic.startsWith("BM")) {
+        // Bitmaps pass BmpReader first: it decodes run-length data itself, so that
+        // every pixel is defined, and rewrites headers Qt's reader does not know.
+        const QByteArray bytes = bmpreader::widenInfoHeader(file.readAll());
+        if (std::optional<QImage> decoded =
+                bmpreader::decodeRunLength(bytes, colorFromBgr(m_backColor).rgb())) {
+            picture = std::move(*decoded);
+            read = picture.isNull() ? LoadResult::Undecodable : LoadResult::Loaded;
+        } else {
+            QBuffer buffer;
+            buffer.setData(bytes);
+            read = buffer.open(QIODevice::ReadOnly) ? readWithQt(buffer, picture)
+                                                    : LoadResult::Undecodable;
+        }
+    } else {
+        read = readWithQt(file, picture);
     }
+    if (read != LoadResult::Loaded) {
+        return read;
+    }
+    // An index beyond a short colour table would read past it.
+    bmpreader::padColourTable(picture);
     if (!fitsSurface(picture.width(), picture.height())) {
         return LoadResult::TooLarge;
     }
     if (picture.format() == QImage::Format_RGB32) {
-        // Opaque already: nothing of the background would show through.
+        // No pixel lets the background through: taken as it is.
         m_image = std::move(picture);
     } else {
         // Transparent pixels take the background colour.
@@ -370,6 +415,7 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
         p.end();
         m_image = std::move(composed);
     }
+    makeOpaque(m_image);
     applyDotsPerInch(m_image);
     CurrentX = 0;
     CurrentY = 0;

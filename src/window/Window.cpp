@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 
 int twipsToPixelsX(double twips)
 {
@@ -247,6 +248,9 @@ void Window::mousePressEvent(QMouseEvent* event)
     const QPointF at = event->position();
     m_lastPress = at.toPoint();
     m_lastPressGlobal = event->globalPosition().toPoint();
+    const QPointer<Window> self(this);
     emit mouseDown(button, shift, pixelsToTwipsX(at.x()), pixelsToTwipsY(at.y()));
-    QWidget::mousePressEvent(event);
+    if (self != nullptr) {
+        QWidget::mousePressEvent(event);
+    }
 }

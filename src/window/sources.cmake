@@ -2,7 +2,11 @@
 target_sources(deskword_core PRIVATE
   window/App.cpp
   window/App.h
+  window/BmpReader.cpp
+  window/BmpReader.h
   window/Colors.h
+  window/CommandGate.cpp
+  window/CommandGate.h
   window/FontWarmUp.cpp
   window/FontWarmUp.h
   window/Form.cpp
@@ -10,6 +14,8 @@ target_sources(deskword_core PRIVATE
   window/Gdi.cpp
   window/Gdi.h
   window/LittleEndian.h
+  window/NestedLoopGuard.cpp
+  window/NestedLoopGuard.h
   window/PictureSurface.cpp
   window/PictureSurface.h
   window/RegionData.cpp

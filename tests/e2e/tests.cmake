@@ -31,3 +31,5 @@ set_tests_properties(e2e_speed PROPERTIES LABELS "e2e;perf" RUN_SERIAL TRUE)
 # preview dragged into place.
 deskword_add_e2e_test(e2e_editor editor_test.sh)
 deskword_add_e2e_test(e2e_preview preview_test.sh)
+# The font and colour dialogs leave the tray menu usable.
+deskword_add_e2e_test(e2e_dialog_modality dialog_modality_test.sh)

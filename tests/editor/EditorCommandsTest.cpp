@@ -2,9 +2,12 @@
 #include "TestMain.h"
 
 #include "window/Colors.h"
+#include "window/CommandGate.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 using comdlg::ColorRequest;
 using comdlg::FontRequest;
@@ -54,6 +57,57 @@ private slots:
         QCOMPARE(TextRegionNumber, TextShapeNumber);
         QVERIFY(fixture->text->isVisible());
         QVERIFY(textWindowShape().bottom() > fixture->surface.TextHeight("A")); // two lines
+    }
+
+    // The tray's right click and a menu command that arrive during an Execute (as
+    // posted events do, from a tray over D-Bus) wait until it has stored the text.
+    void testTrayAndMenuWaitForExecute()
+    {
+        Form3* editor = fixture->openEditor(QStringLiteral("old"));
+        QVERIFY(editor != nullptr);
+        editor->Text1->setPlainText(QStringLiteral("new"));
+        QMenu* menu = fixture->menu->mpop;
+        bool menuOpened = false;
+        QString textWhenOpened;
+        connect(menu, &QMenu::aboutToShow, this, [&] {
+            menuOpened = true;
+            textWhenOpened = EditorFixture::setting("TEXT");
+            QTimer::singleShot(0, menu, &QMenu::close);
+        });
+        bool duringBuild = false;
+        bool openedDuringBuild = true;
+        int modeDuringBuild = -1;
+        QTimer::singleShot(0, editor, [&] {
+            duringBuild = CommandGate::busy();
+            fixture->host->trayMouseMove(0, 0, 517 * 15, 0); // right button up
+            fixture->menu->ga[2]->trigger();
+            openedDuringBuild = menuOpened;
+            modeDuringBuild = fixture->menu->displayMode();
+        });
+        editor->Command2_Click();
+        QVERIFY(duringBuild);
+        QVERIFY(!openedDuringBuild);
+        QCOMPARE(modeDuringBuild, 0);
+        QVERIFY(!fixture->menu->ga[2]->isChecked());
+        QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("new"));
+        QTRY_VERIFY(menuOpened);
+        QCOMPARE(textWhenOpened, QStringLiteral("new"));
+        QTRY_COMPARE(EditorFixture::setting("PICTURE"), QStringLiteral("2"));
+        QCOMPARE(fixture->menu->displayMode(), 2);
+        QCOMPARE(CommandGate::waiting(), 0);
+    }
+
+    // Exit chosen during an Execute ends the program only after the text is stored.
+    void testExitDuringExecuteStoresTheText()
+    {
+        Form3* editor = fixture->openEditor(QStringLiteral("old"));
+        QVERIFY(editor != nullptr);
+        editor->Text1->setPlainText(QStringLiteral("kept"));
+        QTimer::singleShot(0, editor, [&] { fixture->menu->mend->trigger(); });
+        editor->Command2_Click();
+        QVERIFY(fixture->state.endCodes.isEmpty());
+        QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("kept"));
+        QTRY_COMPARE(fixture->state.endCodes, QList<int>{0});
     }
 
     void testExecuteWithoutText_data()

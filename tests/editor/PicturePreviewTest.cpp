@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 #include "TestMain.h"
 
+#include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
@@ -82,6 +83,33 @@ private slots:
         const bool left = button == Qt::LeftButton;
         QCOMPARE(EditorFixture::setting("XPOS2"), left ? QString::number(offset.x()) : QString());
         QCOMPARE(EditorFixture::setting("YPOS2"), left ? QString::number(offset.y()) : QString());
+    }
+
+    // Closing the editor while its picture is dragged ends the drag; the editor is
+    // deleted only after the drag and the press handler have returned
+    // (AddressSanitizer reports any use of it after its deletion).
+    void testClosingTheEditorDuringADrag()
+    {
+        QPointer<Form3> editor = openWithPicture();
+        QVERIFY(editor != nullptr);
+        editor->Text1->setPlainText(QStringLiteral("closed while dragging"));
+        QWindow* window = editor->windowHandle();
+        const QPoint start = editor->Picture1->mapTo(editor, QPoint(5, 5));
+        bool closed = false;
+        QTimer::singleShot(0, editor, [&] { // inside the drag
+            QTest::mouseMove(window, start + QPoint(10, 0));
+            editor->close(); // the window manager's close request
+            closed = true;
+            QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(10, 0));
+        });
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        QVERIFY(closed);
+        QVERIFY(editor == nullptr || !editor->isLoaded());
+        QTRY_VERIFY(editor == nullptr);
+        // The closing applied the text, and the drag's offset was stored.
+        QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("closed while dragging"));
+        QCOMPARE(fixture->host->PicPosX, 450);
+        QCOMPARE(EditorFixture::setting("XPOS2"), QStringLiteral("450"));
     }
 
     void testScrolledThreeLinesAndDroppedAtTheTop()

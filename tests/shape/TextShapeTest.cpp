@@ -53,20 +53,38 @@ private slots:
         QVERIFY(frm_RGN_Picture::instance().pPicture(TextShapeNumber) == nullptr);
     }
 
-    void testInvisibleTextGivesAnEmptyShape_data()
+    void testSpacesGiveAnEmptyShape()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<uint32_t>("colour");
-        QTest::newRow("spaces") << QStringLiteral("   ") << 0x000000u;
-        QTest::newRow("text in the background colour") << QStringLiteral("Hello") << 0xFFFFFFu;
+        QCOMPARE(MakeRGNFromText(QStringLiteral("   ")), TextShapeNumber);
+        QVERIFY(textShape().isEmpty());
+        QVERIFY(state->messages.isEmpty());
     }
-    void testInvisibleTextGivesAnEmptyShape()
+
+    void testTextInTheBackgroundColourGivesTheGlyphShape_data()
     {
-        QFETCH(QString, text);
+        QTest::addColumn<uint32_t>("colour");
+        QTest::newRow("white") << 0xFFFFFFu;
+        QTest::newRow("grey") << 0x808080u;
+    }
+    void testTextInTheBackgroundColourGivesTheGlyphShape()
+    {
         QFETCH(uint32_t, colour);
+        const QString text = QStringLiteral("Hello");
+        QCOMPARE(MakeRGNFromText(text), TextShapeNumber);
+        const QRegion glyphs = textShape();
+        QVERIFY(!glyphs.isEmpty());
+
+        surface().setBackColor(colour);
         surface().setForeColor(colour);
         QCOMPARE(MakeRGNFromText(text), TextShapeNumber);
-        QVERIFY(textShape().isEmpty());
+        QVERIFY((textShape() ^ glyphs).isEmpty());
+        // The glyphs are drawn in the text colour; the surface keeps its colours.
+        const QImage picture = frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture;
+        const QPoint inside = glyphs.begin()->topLeft();
+        QCOMPARE(picture.pixel(inside) & 0xFFFFFF,
+                 qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF) & 0xFFFFFF);
+        QCOMPARE(surface().BackColor(), colour);
+        QCOMPARE(surface().ForeColor(), colour);
         QVERIFY(state->messages.isEmpty());
     }
 

@@ -162,6 +162,83 @@ QByteArray gif(int width, int height, const QList<uint32_t>& palette, const QLis
     return out;
 }
 
+QByteArray bmpFromParts(int infoSize, int bitsPerPixel, uint32_t compression, int width, int height,
+                        const QList<uint32_t>& masks, const QList<uint32_t>& palette,
+                        const QByteArray& data)
+{
+    QByteArray info;
+    put32(info, static_cast<uint32_t>(infoSize));
+    put32(info, static_cast<uint32_t>(width));
+    put32(info, static_cast<uint32_t>(height));
+    put16(info, 1);
+    put16(info, static_cast<uint32_t>(bitsPerPixel));
+    put32(info, compression);
+    put32(info, static_cast<uint32_t>(data.size()));
+    put32(info, 3780);
+    put32(info, 3780);
+    put32(info, static_cast<uint32_t>(palette.size()));
+    put32(info, 0);
+    for (uint32_t mask : masks) {
+        put32(info, mask);
+    }
+    while (info.size() < infoSize) {
+        info.append('\0');
+    }
+    for (uint32_t bgr : palette) {
+        info.append(static_cast<char>((bgr >> 16) & 0xFF));
+        info.append(static_cast<char>((bgr >> 8) & 0xFF));
+        info.append(static_cast<char>(bgr & 0xFF));
+        info.append('\0');
+    }
+    QByteArray out("BM");
+    const auto pixelOffset = static_cast<uint32_t>(14 + info.size());
+    put32(out, pixelOffset + static_cast<uint32_t>(data.size()));
+    put32(out, 0);
+    put32(out, pixelOffset);
+    out.append(info);
+    out.append(data);
+    return out;
+}
+
+QByteArray gifWithoutColourTable(int width, int height)
+{
+    QByteArray out("GIF89a");
+    put16(out, static_cast<uint32_t>(width));
+    put16(out, static_cast<uint32_t>(height));
+    out.append('\0'); // no global colour table
+    out.append('\0');
+    out.append('\0');
+    gifImageDescriptor(out, width, height);
+    // Code size 2: clear (4) then index 0 for every pixel, then end (5), 3-bit codes.
+    QByteArray data;
+    uint32_t pending = 0;
+    int pendingBits = 0;
+    const auto write = [&](int code) {
+        pending |= static_cast<uint32_t>(code) << pendingBits;
+        for (pendingBits += 3; pendingBits >= 8; pendingBits -= 8) {
+            data.append(static_cast<char>(pending & 0xFF));
+            pending >>= 8;
+        }
+    };
+    for (int i = 0; i < width * height; ++i) {
+        write(4);
+        write(0);
+    }
+    write(5);
+    if (pendingBits > 0) {
+        data.append(static_cast<char>(pending & 0xFF));
+    }
+    out.append('\2');
+    for (qsizetype at = 0; at < data.size(); at += 255) {
+        const QByteArray block = data.mid(at, 255);
+        out.append(static_cast<char>(block.size()));
+        out.append(block);
+    }
+    out.append('\0');
+    out.append(';');
+    return out;
+}
+
 QByteArray bmpHeaderOnly(int width, int height)
 {
     QByteArray out;

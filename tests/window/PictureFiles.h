@@ -20,6 +20,17 @@ QByteArray bmp(int bitsPerPixel, int width, int height, const QList<uint32_t>& p
 QByteArray gif(int width, int height, const QList<uint32_t>& palette, const QList<int>& pixels,
                int transparentIndex = -1);
 
+// A bitmap put together from its parts: an info header of infoSize bytes (40, 52
+// or 56) with the compression given; the colour masks (red, green, blue, alpha)
+// inside the header where it has room for them, else right after it; the palette
+// (0x00BBGGRR) and the pixel data as given, byte for byte.
+QByteArray bmpFromParts(int infoSize, int bitsPerPixel, uint32_t compression, int width, int height,
+                        const QList<uint32_t>& masks, const QList<uint32_t>& palette,
+                        const QByteArray& data);
+
+// A GIF89a of the given size without any colour table, its pixels all index 0.
+QByteArray gifWithoutColourTable(int width, int height);
+
 // Only the headers of a picture of the given size, with a few bytes of data: enough
 // for a reader to learn the size, far too little to hold the pixels.
 QByteArray bmpHeaderOnly(int width, int height);

@@ -1,10 +1,15 @@
 #include "PictureFiles.h"
 #include "TestMain.h"
 
+#include "ProgramState.h"
+#include "region/RegionNumbers.h"
+#include "window/Gdi.h"
 #include "window/PictureSurface.h"
+#include "window/RegionData.h"
 
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,6 +183,181 @@ private slots:
             }
         }
         QCOMPARE(transparent > 0, transparentIndex >= 0);
+    }
+
+    // Bitmaps whose colour masks sit in the info header (52 and 56 bytes), and
+    // BI_ALPHABITFIELDS, as some editors write them.
+    void testBitmapsWithColourMasksInTheHeaderLoad_data()
+    {
+        QTest::addColumn<int>("infoSize");
+        QTest::addColumn<uint32_t>("compression");
+        QTest::addColumn<QList<uint32_t>>("masks");
+        QTest::addColumn<uint32_t>("secondPixel"); // 0x00BBGGRR
+
+        const uint32_t back = 0x563412;
+        const QList<uint32_t> rgb = {0x00FF0000, 0x0000FF00, 0x000000FF};
+        const QList<uint32_t> rgba = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+        QTest::newRow("52 bytes, bit fields") << 52 << 3u << rgb << 0xCCBBAAu;
+        QTest::newRow("56 bytes, bit fields")
+            << 56 << 3u << (rgb + QList<uint32_t>{0}) << 0xCCBBAAu;
+        QTest::newRow("56 bytes, alpha bit fields") << 56 << 6u << rgba << back;
+        QTest::newRow("40 bytes and four masks, alpha bit fields") << 40 << 6u << rgba << back;
+    }
+    void testBitmapsWithColourMasksInTheHeaderLoad()
+    {
+        QFETCH(int, infoSize);
+        QFETCH(uint32_t, compression);
+        QFETCH(QList<uint32_t>, masks);
+        QFETCH(uint32_t, secondPixel);
+        // Two 32-bit pixels, alpha in the high byte: an opaque one and a clear one.
+        const QByteArray data("\x33\x22\x11\xFF\xCC\xBB\xAA\x00", 8);
+        const QString path =
+            writeFile(QStringLiteral("masks%1-%2.bmp").arg(infoSize).arg(compression),
+                      picturefiles::bmpFromParts(infoSize, 32, compression, 2, 1, masks, {}, data));
+        PictureSurface surface;
+        surface.setBackColor(0x563412);
+        QCOMPARE(surface.LoadPicture(path), Result::Loaded);
+        QCOMPARE(surface.ScaleWidth(), 2);
+        QCOMPARE(surface.ScaleHeight(), 1);
+        QCOMPARE(surface.Point(0, 0), 0x332211);
+        QCOMPARE(surface.Point(1, 0), static_cast<int32_t>(secondPixel));
+    }
+
+    // Run-length data that skips pixels leaves them in the background colour; an
+    // index beyond the colour table is black.
+    void testRunLengthBitmapsHaveEveryPixelDefined_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<uint32_t>("compression");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QList<uint32_t>>("expected");
+        const uint32_t red = 0x0000FF;
+        const uint32_t green = 0x00FF00;
+        const uint32_t back = 0x563412;
+        // Bottom row: two reds, end of line. Middle row: skip one, index 7, end of
+        // line. Top row: absolute green, red, green (padded), end of bitmap.
+        QTest::newRow("RLE8") << 8 << 1u << 4 << 3
+                              << QByteArray("\x02\x00\x00\x00"
+                                            "\x00\x02\x01\x00\x01\x07\x00\x00"
+                                            "\x00\x03\x01\x00\x01\x00\x00\x01",
+                                            20)
+                              << QList<uint32_t>{green, red, green, back, //
+                                                 back,  0,   back,  back, //
+                                                 red,   red, back,  back};
+        // One row of alternating indexes 1 and 2 (beyond the table), then the end.
+        QTest::newRow("RLE4") << 4 << 2u << 5 << 1 << QByteArray("\x04\x12\x00\x01", 4)
+                              << QList<uint32_t>{green, 0, green, 0, back};
+    }
+    void testRunLengthBitmapsHaveEveryPixelDefined()
+    {
+        QFETCH(int, bits);
+        QFETCH(uint32_t, compression);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QByteArray, data);
+        QFETCH(QList<uint32_t>, expected);
+        const QString path =
+            writeFile(QStringLiteral("rle%1.bmp").arg(bits),
+                      picturefiles::bmpFromParts(40, bits, compression, width, height, {},
+                                                 {0x0000FF, 0x00FF00}, data));
+        PictureSurface surface;
+        surface.setBackColor(0x563412);
+        QCOMPARE(surface.LoadPicture(path), Result::Loaded);
+        QCOMPARE(surface.ScaleWidth(), width);
+        QCOMPARE(surface.ScaleHeight(), height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                QCOMPARE(surface.Point(x, y), static_cast<int32_t>(expected[y * width + x]));
+            }
+        }
+    }
+
+    void testIndexBeyondTheColourTableIsBlack()
+    {
+        const QString path =
+            writeFile(QStringLiteral("short-table.bmp"),
+                      picturefiles::bmp(8, 3, 1, {0xFF0000, 0x00FF00}, {0, 200, 1}));
+        PictureSurface surface;
+        QCOMPARE(surface.LoadPicture(path), Result::Loaded);
+        QCOMPARE(surface.Point(0, 0), 0xFF0000);
+        QCOMPARE(surface.Point(1, 0), 0);
+        QCOMPARE(surface.Point(2, 0), 0x00FF00);
+    }
+
+    // The same file gives the same pixels and shape whatever the heap held before:
+    // nothing undefined reaches the surface.
+    void testSameShapeWithAnyHeapContents_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QList<uint32_t> indexes;
+        for (int i = 0; i < 16 * 8; ++i) {
+            indexes.append(static_cast<uint32_t>(i % 7 == 0 ? 250 : i % 2));
+        }
+        QTest::newRow("RLE8 with skips")
+            << picturefiles::bmpFromParts(40, 8, 1, 16, 8, {}, {0x0000FF, 0x00FF00},
+                                          QByteArray("\x03\x01\x00\x02\x05\x03\x02\x09"
+                                                     "\x00\x00\x04\x00\x00\x01",
+                                                     14));
+        QTest::newRow("indexes beyond the palette")
+            << picturefiles::bmp(8, 16, 8, {0x0000FF, 0xFFFFFF}, indexes);
+    }
+    void testSameShapeWithAnyHeapContents()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = writeFile(QStringLiteral("heap.bmp"), bytes);
+        QStringList outputs;
+        for (int run = 1; run <= 10; ++run) {
+            const int fill = run * 23;
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            // glibc's allocator and AddressSanitizer's each fill new blocks with this.
+            environment.insert(QStringLiteral("MALLOC_PERTURB_"), QString::number(fill));
+            const QString asan = environment.value(QStringLiteral("ASAN_OPTIONS"));
+            environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                               asan + QStringLiteral(":detect_leaks=0:malloc_fill_byte=%1"
+                                                     ":max_malloc_fill_size=1000000000")
+                                          .arg(fill));
+            child.setProcessEnvironment(environment);
+            child.start(QStringLiteral(PICTURE_SHAPE), {path});
+            QVERIFY(child.waitForFinished(60000));
+            QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
+            outputs.append(QString::fromUtf8(child.readAllStandardOutput()));
+        }
+        QVERIFY(outputs.first().startsWith(QStringLiteral("number 10\n")));
+        QVERIFY(outputs.first().contains(QStringLiteral("\nshape ")));
+        for (const QString& output : std::as_const(outputs)) {
+            QCOMPARE(output, outputs.first());
+        }
+    }
+
+    // A GIF without any colour table decodes to pixels whose alpha byte is 0; they
+    // are one colour all the same, so the picture has no shape.
+    void testGifWithoutColourTableHasNoShape()
+    {
+        const ProgramState state;
+        const QString path =
+            writeFile(QStringLiteral("no-table.gif"), picturefiles::gifWithoutColourTable(4, 4));
+        PictureSurface surface;
+        QCOMPARE(surface.LoadPicture(path), Result::Loaded);
+        QCOMPARE(surface.ScaleWidth(), 4);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                QCOMPARE(surface.Point(x, y), surface.Point(0, 0));
+                QCOMPARE(qAlpha(surface.Image().pixel(x, y)), 255);
+                QCOMPARE(reinterpret_cast<const QRgb*>(surface.Image().constScanLine(y))[x],
+                         surface.Image().pixel(x, y));
+            }
+        }
+        ensureRGNDataInit();
+        const int32_t number = MakeRGNFromPicture(path, 0);
+        QVERIFY(number >= 10);
+        const gdi::HRGN region = RGNFromData(number);
+        QVERIFY(gdi::regionData(region)->toQRegion().isEmpty());
+        gdi::DeleteObject(region);
+        QVERIFY(state.messages.isEmpty());
     }
 
     void testUnusableFileLeavesSurfaceUnchanged_data()

@@ -1,7 +1,14 @@
 deskword_add_test(window_screen_test window/ScreenTest.cpp)
 
+# Loads one picture and prints its pixels and shape; the load test runs it with
+# different heap contents.
+add_executable(picture_shape window/picture_shape.cpp)
+target_link_libraries(picture_shape PRIVATE deskword_core)
 deskword_add_test(window_picture_load_test window/PictureLoadTest.cpp window/PictureFiles.cpp
                   window/PictureFiles.h)
+target_compile_definitions(window_picture_load_test
+  PRIVATE PICTURE_SHAPE="$<TARGET_FILE:picture_shape>")
+add_dependencies(window_picture_load_test picture_shape)
 deskword_add_test(window_rounding_test window/RoundingTest.cpp)
 deskword_add_test(window_region_record_test window/RegionRecordTest.cpp)
 
