@@ -3,6 +3,7 @@
 
 #include "ProgramState.h"
 #include "region/RegionNumbers.h"
+#include "window/BmpReader.h"
 #include "window/Gdi.h"
 #include "window/PictureSurface.h"
 #include "window/RegionData.h"
@@ -286,6 +287,17 @@ private slots:
         QCOMPARE(surface.Point(2, 0), 0x00FF00);
     }
 
+    // Every index of an indexed picture names a colour of its table.
+    void testShortColourTableIsPaddedWithBlack()
+    {
+        QImage picture(3, 1, QImage::Format_Indexed8);
+        picture.setColorTable({qRgb(255, 0, 0), qRgb(0, 255, 0)});
+        bmpreader::padColourTable(picture);
+        QCOMPARE(picture.colorTable().size(), 256);
+        QCOMPARE(picture.color(1), qRgb(0, 255, 0));
+        QCOMPARE(picture.color(255), qRgb(0, 0, 0));
+    }
+
     // The same file gives the same pixels and shape whatever the heap held before:
     // nothing undefined reaches the surface.
     void testSameShapeWithAnyHeapContents_data()
@@ -295,8 +307,9 @@ private slots:
         for (int i = 0; i < 16 * 8; ++i) {
             indexes.append(static_cast<uint32_t>(i % 7 == 0 ? 250 : i % 2));
         }
+        // A full colour table: whatever index an unset pixel held would show.
         QTest::newRow("RLE8 with skips")
-            << picturefiles::bmpFromParts(40, 8, 1, 16, 8, {}, {0x0000FF, 0x00FF00},
+            << picturefiles::bmpFromParts(40, 8, 1, 16, 8, {}, distinctPalette(256),
                                           QByteArray("\x03\x01\x00\x02\x05\x03\x02\x09"
                                                      "\x00\x00\x04\x00\x00\x01",
                                                      14));
