@@ -49,12 +49,12 @@ using ColorHandler =
 using FontHandler =
     std::function<std::optional<LogFont>(QWidget* owner, const FontRequest& request)>;
 
-// Runs the colour chooser (modal to the owner's window only, owned by owner) and returns the chosen
-// colour.
+// Runs the colour chooser (owned by owner and modal to its window only) and
+// returns the chosen colour.
 std::optional<uint32_t> ChooseColor(QWidget* owner, const ColorRequest& request);
-// Runs the font chooser (modal to the owner's window only, owned by owner) and returns the chosen
-// font. The underline and strikeout of the request come back unchanged: the chooser has no effects
-// section.
+// Runs the font chooser (owned by owner and modal to its window only) and returns
+// the chosen font. The underline and strikeout of the request come back unchanged:
+// the chooser has no effects section.
 std::optional<LogFont> ChooseFont(QWidget* owner, const FontRequest& request);
 
 // Replace the choosers (tests answer them without a modal loop); an empty handler

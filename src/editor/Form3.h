@@ -81,7 +81,7 @@ private:
     // Commands that arrive while Execute runs wait until it has finished.
     bool deferWhileExecuting(Command command);
     void runDeferred();
-    // Text2 takes Text1's text: the recorded edits where they add up, else all of it.
+    // Text2 takes Text1's text: the one recorded edit where it adds up, else all of it.
     void mirrorText();
     void Text1_ContentsChange(int position, int removed, int added);
     bool mirrorEdits();

@@ -157,27 +157,28 @@ void Form3::Text1_ContentsChange(int position, int removed, int added)
 bool Form3::mirrorEdits()
 {
     // Only what changed is copied: a keystroke in a long text costs no more than in
-    // a short one. Each edit of Text1, applied in order, is the same edit of Text2.
+    // a short one. Every change of Text1 is announced before its text-changed event,
+    // so one edit is pending here; the new text of that edit is read from Text1 as it
+    // is now, which only holds when no other edit followed it.
     const QList<MirrorEdit> edits = std::exchange(m_mirrorEdits, {});
-    if (edits.isEmpty()) {
+    if (edits.size() != 1) {
         return false;
     }
+    const MirrorEdit& change = edits.first();
     QTextDocument* from = Text1->document();
     QTextDocument* to = Text2->document();
-    for (const MirrorEdit& change : edits) {
-        // The last position of a document is the end of its last line.
-        const int toEnd = to->characterCount() - 1;
-        const int fromEnd = from->characterCount() - 1;
-        QTextCursor source(from);
-        source.setPosition(std::clamp(change.position, 0, fromEnd));
-        source.setPosition(std::clamp(change.position + change.added, 0, fromEnd),
-                           QTextCursor::KeepAnchor);
-        QTextCursor target(to);
-        target.setPosition(std::clamp(change.position, 0, toEnd));
-        target.setPosition(std::clamp(change.position + change.removed, 0, toEnd),
-                           QTextCursor::KeepAnchor);
-        target.insertText(source.selection().toPlainText());
-    }
+    // The last position of a document is the end of its last line.
+    const int toEnd = to->characterCount() - 1;
+    const int fromEnd = from->characterCount() - 1;
+    QTextCursor source(from);
+    source.setPosition(std::clamp(change.position, 0, fromEnd));
+    source.setPosition(std::clamp(change.position + change.added, 0, fromEnd),
+                       QTextCursor::KeepAnchor);
+    QTextCursor target(to);
+    target.setPosition(std::clamp(change.position, 0, toEnd));
+    target.setPosition(std::clamp(change.position + change.removed, 0, toEnd),
+                       QTextCursor::KeepAnchor);
+    target.insertText(source.selection().toPlainText());
     return to->characterCount() == from->characterCount();
 }
 
@@ -188,8 +189,7 @@ void Form3::mirrorText()
     const bool wasBusy = ScrollSyncBusy;
     ScrollSyncBusy = true;
     if (!mirrorEdits()) {
-        // Edits that do not add up (or none recorded): the whole text anew.
-        m_mirrorEdits.clear();
+        // No single edit to follow, or one that does not add up: the whole text anew.
         Text2->setPlainText(Text1->toPlainText());
     }
     ScrollSyncBusy = wasBusy;

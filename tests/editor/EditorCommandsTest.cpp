@@ -59,6 +59,43 @@ private slots:
         QVERIFY(textWindowShape().bottom() > fixture->surface.TextHeight("A")); // two lines
     }
 
+    // Text2 follows every kind of change of Text1 (it is given only what changed).
+    void testMirrorFollowsEveryEdit()
+    {
+        Form3* editor = fixture->openEditor(QStringLiteral("first line\r\nsecond line"));
+        QVERIFY(editor != nullptr);
+        QPlainTextEdit* box = editor->Text1;
+        const auto same = [&] { return editor->Text2->toPlainText() == box->toPlainText(); };
+        QVERIFY(same());
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, QStringLiteral("xyz"));
+        QVERIFY(same());
+        box->moveCursor(QTextCursor::Start);
+        QTest::keyClick(box, Qt::Key_Right);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QVERIFY(same());
+        QTextCursor selection = box->textCursor();
+        selection.setPosition(3);
+        selection.setPosition(15, QTextCursor::KeepAnchor); // across a line break
+        box->setTextCursor(selection);
+        QTest::keyClicks(box, QStringLiteral("Q"));
+        QVERIFY(same());
+        box->insertPlainText(QStringLiteral("pasted\nover\nlines"));
+        QVERIFY(same());
+        box->undo();
+        box->undo();
+        QVERIFY(same());
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QVERIFY(same());
+        box->setPlainText(QStringLiteral("set by the program"));
+        QVERIFY(same());
+        QCOMPARE(editor->Text2->toPlainText(), QStringLiteral("set by the program"));
+    }
+
     // The tray's right click and a menu command that arrive during an Execute (as
     // posted events do, from a tray over D-Bus) wait until it has stored the text.
     void testTrayAndMenuWaitForExecute()
