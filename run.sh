@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DDESKWORD_TESTS=OFF >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DDESKWORD_TESTS=OFF -DDESKWORD_TOOLS=ON >/dev/null
 cmake --build build -j2 --target deskword
 
 if [[ -n ${DISPLAY:-} ]]; then

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     # building
     cmake ninja-build g++ pkg-config
+    qt6-tools-dev qt6-l10n-tools
     qt6-base-dev libqt6opengl6-dev
     libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)

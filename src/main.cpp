@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Translation.h"
 #include "window/FontWarmUp.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     fonts.wait();
     app.setQuitOnLastWindowClosed(false);
+    Translation::install();
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.deskword.Deskword"));
     Form::Load<Form1>();
     return app.exec();

@@ -1,5 +1,6 @@
 #include "frmMenu.h"
 
+#include "Autostart.h"
 #include "Form1.h"
 #include "Settings.h"
 #include "editor/Form3.h"
@@ -8,16 +9,16 @@
 #include "window/App.h"
 #include "window/CommandGate.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QPointer>
 
 frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
 {
     mpop = new QMenu(this);
-    mEdit = mpop->addAction(QStringLiteral("編集"));
-    mGa = mpop->addMenu(QStringLiteral("画像表示"));
-    const QString modes[] = {QStringLiteral("文字の手前"), QStringLiteral("文字の背後"),
-                             QStringLiteral("非表示")};
+    mEdit = mpop->addAction(tr("編集"));
+    mGa = mpop->addMenu(tr("画像表示"));
+    const QString modes[] = {tr("文字の手前"), tr("文字の背後"), tr("非表示")};
     for (int i = 0; i < 3; ++i) {
         ga[i] = mGa->addAction(modes[i]);
         ga[i]->setCheckable(true);
@@ -31,12 +32,20 @@ frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
         });
     }
     mpop->addSeparator();
-    mver = mpop->addAction(QStringLiteral("バージョン情報"));
+    mver = mpop->addAction(tr("バージョン情報"));
     mpop->addSeparator();
-    mend = mpop->addAction(QStringLiteral("終了"));
+    mAutostart = mpop->addAction(tr("ログイン時に起動"));
+    mAutostart->setCheckable(true);
+    mAutostart->setChecked(Autostart::isEnabled());
+    mend = mpop->addAction(tr("終了"));
     connect(mEdit, &QAction::triggered, this, [this] { runCommand(&frmMenu::mEdit_Click); });
     connect(mver, &QAction::triggered, this, [this] { runCommand(&frmMenu::mver_Click); });
     connect(mend, &QAction::triggered, this, [this] { runCommand(&frmMenu::mend_Click); });
+    // The autostart entry has nothing to do with a running build: it is written at once.
+    connect(mAutostart, &QAction::triggered, this, &frmMenu::mAutostart_Click);
+    // The entry may have been changed outside the program (a desktop's session settings).
+    connect(mpop, &QMenu::aboutToShow, this,
+            [this] { mAutostart->setChecked(Autostart::isEnabled()); });
 }
 
 void frmMenu::runCommand(std::function<void(frmMenu*)> command)
@@ -93,6 +102,17 @@ void frmMenu::mEdit_Click()
 void frmMenu::mver_Click()
 {
     FindOrLoad<frm_Version>()->ShowModal();
+}
+
+void frmMenu::mAutostart_Click(bool checked)
+{
+    if (checked) {
+        Autostart::enable(QCoreApplication::applicationFilePath());
+    } else {
+        Autostart::disable();
+    }
+    // The check mark shows what the file says, also when it could not be changed.
+    mAutostart->setChecked(Autostart::isEnabled());
 }
 
 void frmMenu::mend_Click()

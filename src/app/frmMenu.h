@@ -23,6 +23,8 @@ public:
     QMenu* mGa = nullptr;
     std::array<QAction*, 3> ga{};
     QAction* mver = nullptr;
+    // Start at login: checked while the session autostart entry is switched on.
+    QAction* mAutostart = nullptr;
     QAction* mend = nullptr;
 
     // The checked display mode (0 in front, 1 behind, 2 hidden); 0 when none is checked.
@@ -37,6 +39,7 @@ public:
     void ga_Click(int index);
     void mEdit_Click();
     void mver_Click();
+    void mAutostart_Click(bool checked);
     void mend_Click();
 
 protected:

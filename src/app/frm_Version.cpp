@@ -2,6 +2,8 @@
 
 #include "window/Screen.h"
 
+#include <DeskwordVersion.h>
+
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -45,7 +47,7 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
 {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
     setWindowIcon(programIcon());
     setFixedSize(twipsToPixelsX(3945), twipsToPixelsY(1125));
 
@@ -57,7 +59,7 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
     name->setGeometry(twipRect(840, 240, 2175, 285));
     name->setFont(labelFont(QStringLiteral("ＭＳ Ｐ明朝"), 11.25));
 
-    auto* version = new QLabel(QStringLiteral("Version 1.1.0"), this);
+    auto* version = new QLabel(QStringLiteral("Version ") + QLatin1String(DeskwordVersion), this);
     version->setGeometry(twipRect(1515, 525, 1515, 285));
     version->setFont(labelFont(QStringLiteral("Times New Roman"), 9.75));
 

@@ -1,5 +1,7 @@
 # Sources of src/app.
 target_sources(deskword_core PRIVATE
+  app/Autostart.cpp
+  app/Autostart.h
   app/IniDocument.cpp
   app/IniDocument.h
   app/Settings.cpp
@@ -10,6 +12,8 @@ target_sources(deskword_core PRIVATE
   app/SettingValues.h
   app/ShiftJis.cpp
   app/ShiftJis.h
+  app/Translation.cpp
+  app/Translation.h
 )
 
 # The host, the text window, the menu holder and the about box.

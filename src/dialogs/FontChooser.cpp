@@ -67,7 +67,7 @@ QList<StyleChoice> stylesOf(const QString& family)
 FontChooser::FontChooser(const comdlg::FontRequest& request, QWidget* parent)
     : QDialog(parent), m_request(request)
 {
-    setWindowTitle(QStringLiteral("フォント"));
+    setWindowTitle(tr("フォント"));
 
     m_families = new QListWidget(this);
     for (const QString& name : QFontDatabase::families()) {
@@ -84,16 +84,16 @@ FontChooser::FontChooser(const comdlg::FontRequest& request, QWidget* parent)
     m_sample->setMinimumSize(240, 80);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("フォント名"), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("スタイル"), this), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("サイズ"), this), 0, 2);
+    grid->addWidget(new QLabel(tr("フォント名"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("スタイル"), this), 0, 1);
+    grid->addWidget(new QLabel(tr("サイズ"), this), 0, 2);
     grid->addWidget(m_families, 1, 0);
     grid->addWidget(m_styles, 1, 1);
     grid->addWidget(m_size, 1, 2, Qt::AlignTop);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
 
-    auto* sampleBox = new QGroupBox(QStringLiteral("サンプル"), this);
+    auto* sampleBox = new QGroupBox(tr("サンプル"), this);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(m_sample);
 

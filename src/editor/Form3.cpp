@@ -83,11 +83,11 @@ void Form3::createControls()
     Picture1->setName(QStringLiteral("Picture1"));
     setTwipGeometry(Picture1, 600, 480, 615, 615);
 
-    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("実行"));
+    Command2 = makeButton(this, QStringLiteral("Command2"), tr("実行"));
     setTwipGeometry(Command2, 120, 2640, 1335, 375);
-    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("フォント設定"));
+    Command1 = makeButton(this, QStringLiteral("Command1"), tr("フォント設定"));
     setTwipGeometry(Command1, 1680, 2640, 1455, 375);
-    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("色設定"));
+    Command3 = makeButton(this, QStringLiteral("Command3"), tr("色設定"));
     setTwipGeometry(Command3, 3120, 2640, 1455, 375);
 
     setTabOrder(Command1, Command2);

@@ -5,6 +5,7 @@
 #include "window/App.h"
 #include "window/LittleEndian.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <cstring>
 
@@ -99,7 +100,8 @@ gdi::HRGN RGNFromData(int32_t number, double x, double y)
         }
     }
     if (region == 0) {
-        App::MsgBox(QStringLiteral("It failed in reading of region data."));
+        App::MsgBox(
+            QCoreApplication::translate("mod_RGN_Proc", "It failed in reading of region data."));
         App::EndNow(1);
         return 0;
     }

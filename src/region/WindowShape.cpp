@@ -7,6 +7,8 @@
 #include "window/Gdi.h"
 #include "window/Window.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Size of the badge's window, in twips.
@@ -66,7 +68,8 @@ void RGNSetWindowShape(int32_t number, Window* window, int32_t x, int32_t y, boo
     }
     if (gdi::SetWindowRgn(window, region, true) == 0) {
         gdi::DeleteObject(region);
-        App::MsgBox(QStringLiteral("It failed in plastic surgery of a window."));
+        App::MsgBox(QCoreApplication::translate("mod_RGN_Proc",
+                                                "It failed in plastic surgery of a window."));
         App::EndNow(1);
     }
 }

@@ -7,3 +7,11 @@ qt_add_resources(deskword_core deskword_resources
     resources/icon-32.png
     resources/icon-128.png
 )
+
+# The desktop entry, which the session autostart entry is written from.
+qt_add_resources(deskword_core deskword_desktop_entry
+  PREFIX /
+  BASE ${PROJECT_SOURCE_DIR}/packaging
+  FILES
+    ${PROJECT_SOURCE_DIR}/packaging/io.github.deskword.Deskword.desktop
+)

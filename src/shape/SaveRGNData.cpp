@@ -4,6 +4,7 @@
 #include "window/App.h"
 #include "window/LittleEndian.h"
 
+#include <QCoreApplication>
 #include <climits>
 
 namespace {
@@ -15,7 +16,7 @@ constexpr uint32_t TooLargeSize = 64000;
 
 QString tooLargeMessage()
 {
-    return QStringLiteral("画像サイズが大きすぎます。");
+    return QCoreApplication::translate("mod_RGN_Proc_Plus", "画像サイズが大きすぎます。");
 }
 
 int32_t GetFreePictureIndex()

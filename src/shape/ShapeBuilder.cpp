@@ -5,6 +5,7 @@
 #include "window/App.h"
 #include "window/CommandGate.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <bit>
@@ -164,8 +165,9 @@ int32_t MakeRGNFromPicture(const QString& fileName, int32_t index)
             App::MsgBox(tooLargeMessage() + QStringLiteral("\n") + describeFile(fileName));
             return 0;
         case PictureSurface::LoadResult::Undecodable:
-            App::MsgBox(QStringLiteral("The picture file cannot be read:\n") +
-                        describeFile(fileName));
+            App::MsgBox(QCoreApplication::translate("mod_RGN_Proc_Plus",
+                                                    "The picture file cannot be read:") +
+                        QStringLiteral("\n") + describeFile(fileName));
             return 0;
         }
     }

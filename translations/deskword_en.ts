@@ -1,0 +1,106 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>FontChooser</name>
+    <message>
+        <source>フォント</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>フォント名</source>
+        <translation>Font name</translation>
+    </message>
+    <message>
+        <source>スタイル</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>サイズ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>サンプル</source>
+        <translation>Sample</translation>
+    </message>
+</context>
+<context>
+    <name>Form3</name>
+    <message>
+        <source>実行</source>
+        <translation>Execute</translation>
+    </message>
+    <message>
+        <source>フォント設定</source>
+        <translation>Font...</translation>
+    </message>
+    <message>
+        <source>色設定</source>
+        <translation>Colour...</translation>
+    </message>
+</context>
+<context>
+    <name>frmMenu</name>
+    <message>
+        <source>編集</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>画像表示</source>
+        <translation>Picture display</translation>
+    </message>
+    <message>
+        <source>文字の手前</source>
+        <translation>In front of the text</translation>
+    </message>
+    <message>
+        <source>文字の背後</source>
+        <translation>Behind the text</translation>
+    </message>
+    <message>
+        <source>非表示</source>
+        <translation>Hidden</translation>
+    </message>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About Deskword</translation>
+    </message>
+    <message>
+        <source>ログイン時に起動</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>frm_Version</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About Deskword</translation>
+    </message>
+</context>
+<context>
+    <name>mod_RGN_Proc</name>
+    <message>
+        <source>It failed in reading of region data.</source>
+        <translation>It failed in reading of region data.</translation>
+    </message>
+    <message>
+        <source>It failed in plastic surgery of a window.</source>
+        <translation>It failed in plastic surgery of a window.</translation>
+    </message>
+</context>
+<context>
+    <name>mod_RGN_Proc_Plus</name>
+    <message>
+        <source>画像サイズが大きすぎます。</source>
+        <translation>The picture is too large.</translation>
+    </message>
+    <message>
+        <source>The picture file cannot be read:</source>
+        <translation>The picture file cannot be read:</translation>
+    </message>
+</context>
+</TS>
