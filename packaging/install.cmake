@@ -22,21 +22,32 @@ foreach(size 32 128)
           RENAME ${DESKWORD_APP_ID}.png)
 endforeach()
 
-# The session autostart entry: the desktop entry with Hidden=true, so that it starts
-# nothing until the user copies it to ~/.config/autostart/ without that line.
-set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-             ${DESKWORD_PACKAGING_DIR}/${DESKWORD_APP_ID}.desktop)
-file(READ ${DESKWORD_PACKAGING_DIR}/${DESKWORD_APP_ID}.desktop deskword_desktop_entry)
-file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/packaging/autostart/${DESKWORD_APP_ID}.desktop
-     CONTENT "${deskword_desktop_entry}Hidden=true\n" @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/packaging/autostart/${DESKWORD_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/deskword/autostart)
+# The AppStream metadata, for software centres, with the project's version.
+configure_file(${DESKWORD_PACKAGING_DIR}/${DESKWORD_APP_ID}.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/packaging/${DESKWORD_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/${DESKWORD_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The licence (MIT, called Expat in Debian) as Debian's copyright file, and the
+# changelog, compressed as Debian's policy asks for.
+install(FILES ${DESKWORD_PACKAGING_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/deskword)
+configure_file(${DESKWORD_PACKAGING_DIR}/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog
+               @ONLY)
+set(DESKWORD_CHANGELOG_GZ ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(OUTPUT ${DESKWORD_CHANGELOG_GZ}
+  COMMAND gzip -9 -n -c ${PROJECT_BINARY_DIR}/packaging/changelog > ${DESKWORD_CHANGELOG_GZ}
+  DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog
+  VERBATIM)
+add_custom_target(deskword_changelog ALL DEPENDS ${DESKWORD_CHANGELOG_GZ})
+install(FILES ${DESKWORD_CHANGELOG_GZ} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/deskword)
 
 # The Debian package; its Depends come from dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME deskword)
-set(CPACK_PACKAGE_VENDOR "Deskword")
-set(CPACK_PACKAGE_CONTACT "Deskword maintainers <deskword@users.noreply.github.com>")
+set(CPACK_PACKAGE_VENDOR "Deskword developers")
+set(CPACK_PACKAGE_CONTACT "Deskword developers <deskword@users.noreply.github.com>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "your own text on the desktop, above all windows")
 set(CPACK_PACKAGE_DESCRIPTION
     "Deskword draws one or more lines of text, in the font and colour you choose,\n"
@@ -49,7 +60,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The tray menu and the editor's labels are Japanese.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-japanese-gothic")
+# A font that covers Japanese, so that Japanese text and captions never show as
+# empty boxes; dpkg-shlibdeps adds the libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic | fonts-takao-gothic | fonts-japanese-gothic")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installing Deskword puts the program, its desktop entry, its icons and a disabled
-# autostart entry where a Linux desktop looks for them: with `cmake --install`, and
-# in the .deb that cpack builds, whose dependencies come from dpkg-shlibdeps. The
-# program from the package runs, and its windows carry the window class that the
-# desktop entry's StartupWMClass names.
+# Installing Deskword puts the program, its desktop entry, its icons, its AppStream
+# metadata, its English translation and its licence where a Linux desktop looks for
+# them: with `cmake --install`, and in the .deb that cpack builds, whose dependencies
+# come from dpkg-shlibdeps and name a Japanese font, and on which lintian finds no
+# error. The program from the package runs, and its windows carry the window class
+# that the desktop entry's StartupWMClass names.
 #
 # Arguments: --build DIR (the build folder that holds the deskword executable), then
 # those of every end-to-end test (see lib.sh).
@@ -17,7 +18,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
 app_id=io.github.deskword.Deskword
-for tool in desktop-file-validate dpkg-shlibdeps dpkg-deb cpack identify xprop strings; do
+for tool in desktop-file-validate appstreamcli lintian dpkg-shlibdeps dpkg-deb cpack identify xprop strings; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is not installed (scripts/deps.sh installs it)"
 done
 
@@ -34,7 +35,7 @@ check_tree()
     local root=$1 label=$2
     local program=$root/bin/deskword
     local entry=$root/share/applications/$app_id.desktop
-    local autostart=$root/share/deskword/autostart/$app_id.desktop
+    local metainfo=$root/share/metainfo/$app_id.metainfo.xml
 
     [[ -f $program && -x $program ]] || e2e_fail "$label: no executable bin/deskword"
     [[ $(head -c 4 "$program" | od -An -c | tr -d ' ') == '177ELF' ]] ||
@@ -68,14 +69,29 @@ check_tree()
             e2e_fail "$label: the ${size}x$size icon is '$(identify -format '%m %w %h' "$icon" 2>&1)'"
     done
 
-    [[ -f $autostart ]] || e2e_fail "$label: no share/deskword/autostart/$app_id.desktop"
-    grep -qx 'Hidden=true' "$autostart" || e2e_fail "$label: the autostart entry is not hidden"
-    desktop-file-validate "$autostart" >"$E2E_TMP/validate.log" 2>&1 ||
-        e2e_fail "$label: the autostart entry is not valid: $(cat "$E2E_TMP/validate.log")"
-    # Enabling it (removing the Hidden line) gives the program's own entry.
-    diff <(sed '/^Hidden=/d' "$autostart") "$entry" >/dev/null ||
-        e2e_fail "$label: the autostart entry differs from the desktop entry by more than Hidden"
+    [[ -f $metainfo ]] || e2e_fail "$label: no share/metainfo/$app_id.metainfo.xml"
+    appstreamcli validate --no-net "$metainfo" >"$E2E_TMP/appstream.log" 2>&1 ||
+        e2e_fail "$label: the AppStream metadata is not valid: $(cat "$E2E_TMP/appstream.log")"
+    grep -qF "<id>$app_id</id>" "$metainfo" || e2e_fail "$label: the metadata's id is not $app_id"
+    grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+        e2e_fail "$label: the metadata does not launch $app_id.desktop"
+    grep -qF "<release version=\"$VERSION\"" "$metainfo" ||
+        e2e_fail "$label: the metadata's release is not $VERSION"
+
+    [[ -s $root/share/deskword/translations/deskword_en.qm ]] ||
+        e2e_fail "$label: no share/deskword/translations/deskword_en.qm"
+    local copyright=$root/share/doc/deskword/copyright
+    [[ -f $copyright ]] || e2e_fail "$label: no share/doc/deskword/copyright"
+    grep -qx 'License: Expat' "$copyright" || e2e_fail "$label: the copyright file names no licence"
+    gzip -t "$root/share/doc/deskword/changelog.gz" 2>/dev/null ||
+        e2e_fail "$label: no share/doc/deskword/changelog.gz"
+    [[ ! -e $root/share/deskword/autostart ]] ||
+        e2e_fail "$label: the old disabled autostart entry is still installed"
 }
+
+# The project's version, the one place it is written.
+VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[[ -n $VERSION ]] || e2e_fail "no project version in the build's cache"
 
 # --- cmake --install ---
 prefix=$E2E_TMP/prefix
@@ -93,12 +109,21 @@ packages=("$E2E_TMP"/cpack/deskword_*.deb)
 package=${packages[0]}
 [[ $(dpkg-deb -f "$package" Package) == deskword ]] || e2e_fail "the package is not named deskword"
 [[ $(dpkg-deb -f "$package" Section) == utils ]] || e2e_fail "the package's section is not utils"
-[[ -n $(dpkg-deb -f "$package" Maintainer) ]] || e2e_fail "the package has no maintainer"
+[[ $(dpkg-deb -f "$package" Version) == "$VERSION" ]] ||
+    e2e_fail "the package's version is $(dpkg-deb -f "$package" Version), expected $VERSION"
+maintainer=$(dpkg-deb -f "$package" Maintainer)
+[[ $maintainer =~ ^Deskword\ developers\ \<[^@\ ]+@[^\ ]+\>$ ]] ||
+    e2e_fail "the package's maintainer is '$maintainer'"
 depends=$(dpkg-deb -f "$package" Depends)
 [[ ", $depends," =~ ,\ libqt6widgets6[\ ,] ]] ||
     e2e_fail "the package's Depends do not name libqt6widgets6: '$depends'"
 [[ ", $depends," =~ ,\ libc6[\ ,] ]] ||
     e2e_fail "the package's Depends do not name libc6 (no dpkg-shlibdeps?): '$depends'"
+[[ ", $depends," == *", fonts-ipafont-gothic | fonts-noto-cjk | "* ]] ||
+    e2e_fail "the package's Depends name no Japanese font: '$depends'"
+# lintian's errors; its warnings (no manual page) are left to the maintainers.
+lintian --fail-on error "$package" >"$E2E_TMP/lintian.log" 2>&1 ||
+    e2e_fail "lintian reports errors on the package:"$'\n'"$(grep -v '^running with root' "$E2E_TMP/lintian.log")"
 root=$E2E_TMP/root
 dpkg -x "$package" "$root" || e2e_fail "dpkg -x failed"
 check_tree "$root/usr" ".deb"
