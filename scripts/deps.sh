@@ -6,14 +6,15 @@ set -euo pipefail
 packages=(
     # building
     cmake ninja-build g++ pkg-config
-    qt6-tools-dev qt6-l10n-tools
     qt6-base-dev libqt6opengl6-dev
+    qt6-tools-dev qt6-l10n-tools  # Qt Linguist's CMake functions, lrelease and lupdate
     libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick
     fonts-ipafont-gothic
-    # the package test (dpkg-shlibdeps for the .deb's dependencies, desktop-file-validate)
-    dpkg-dev desktop-file-utils
+    # the package test (dpkg-shlibdeps for the .deb's dependencies, desktop-file-validate,
+    # appstreamcli for the AppStream metadata, lintian)
+    dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()
