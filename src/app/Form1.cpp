@@ -3,6 +3,7 @@
 #include "Form2.h"
 #include "SettingValues.h"
 #include "Settings.h"
+#include "SettingsFile.h"
 #include "SettingsLocation.h"
 #include "frmMenu.h"
 #include "frm_Version.h"
@@ -15,6 +16,7 @@
 #include "window/CommandGate.h"
 #include "window/Rounding.h"
 #include "window/Screen.h"
+#include "window/SessionEnd.h"
 
 #include <QFileInfo>
 #include <QSystemTrayIcon>
@@ -80,6 +82,9 @@ void Form1::Form_Load()
         App::EndNow(0);
         return;
     }
+    // The end of the session, or a signal to end, ends the program as Exit does.
+    connect(new SessionEnd(this), &SessionEnd::requested, this, &Form1::endSession);
+    const SettingsFile::ReadOnce settings;
     hide();
     createTrayIcon();
     hide();
@@ -248,6 +253,25 @@ void Form1::Form_Unload()
         delete m_tray;
         m_tray = nullptr;
     }
+    // Everything the windows store as they unload is one write.
+    const SettingsFile::Batch batch;
     UnloadOtherWindows(Name());
+    SettingsFile::Batch::flush();
     App::EndNow(0);
+}
+
+void Form1::endSession()
+{
+    // Nobody may be left to answer a message box at the end of a session: a failed
+    // write is reported on the error output instead.
+    const App::MessageBoxHandler previous =
+        App::setMessageBoxHandler([](const QString& text) { qWarning("%s", qPrintable(text)); });
+    if (previous) {
+        App::setMessageBoxHandler(previous);
+    }
+    if (frmMenu* menu = frmMenu::instance()) {
+        menu->mend_Click();
+    } else {
+        App::EndNow(0);
+    }
 }

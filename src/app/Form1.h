@@ -35,6 +35,9 @@ public:
     // opens the popup menu.
     void trayMouseMove(int button, int shift, double x, double y);
 
+    // Ends the program as Exit does, when the session ends or a signal asks to end.
+    void endSession();
+
     // True once start-up has composed the text window for the first time.
     bool started() const { return m_started; }
     // True when a system tray holds the program's icon.

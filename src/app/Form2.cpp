@@ -14,6 +14,9 @@ namespace {
 // The part of the window that must stay reachable: a corner of its text.
 constexpr int ReachableSize = 32;
 
+// How long a dragged window must stay still before its place counts as the drop.
+constexpr int DropSettleMilliseconds = 300;
+
 QString singleText(int twips)
 {
     return QString::number(static_cast<double>(static_cast<float>(twips)), 'g', 7);
@@ -29,6 +32,9 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
     setWindowTitle(QStringLiteral("Form2"));
     resize(twipsToPixelsX(1995), twipsToPixelsY(1125));
     connect(this, &Window::mouseDown, this, &Form2::onMouseDown);
+    m_dropTimer.setSingleShot(true);
+    m_dropTimer.setInterval(DropSettleMilliseconds);
+    connect(&m_dropTimer, &QTimer::timeout, this, &Form2::storeDroppedPosition);
 }
 
 Form2* Form2::instance()
@@ -65,7 +71,11 @@ void Form2::bringBackOnScreen()
 void Form2::onMouseDown(int button, int, int, int)
 {
     if (button == 1) {
+        m_dragged = true;
         WindowDrag(this);
+        // Back here the drag has ended, or the window manager moves the window from
+        // now on: the place is stored once the window has come to rest.
+        m_dropTimer.start();
     } else if (button == 2) {
         // Without a system tray the text itself opens the menu, so the program can
         // always be reached and ended.
@@ -78,10 +88,32 @@ void Form2::onMouseDown(int button, int, int, int)
     }
 }
 
+void Form2::moveEvent(QMoveEvent* event)
+{
+    Form::moveEvent(event);
+    if (m_dragged) {
+        m_dropTimer.start();
+    }
+}
+
+void Form2::storeDroppedPosition()
+{
+    if (pos() != m_storedPosition) {
+        storePosition();
+    }
+}
+
+void Form2::storePosition()
+{
+    m_dropTimer.stop();
+    m_storedPosition = pos();
+    WriteIniValues(QStringLiteral("DATA"), {{QStringLiteral("XPOS"), singleText(Left())},
+                                            {QStringLiteral("YPOS"), singleText(Top())}});
+}
+
 void Form2::Form_Unload()
 {
-    WriteIniValue(QStringLiteral("DATA"), QStringLiteral("XPOS"), singleText(Left()));
-    WriteIniValue(QStringLiteral("DATA"), QStringLiteral("YPOS"), singleText(Top()));
+    storePosition();
 }
 
 void Form2::closeEvent(QCloseEvent* event)

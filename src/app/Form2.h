@@ -2,9 +2,12 @@
 
 #include "window/Form.h"
 
+#include <QPoint>
+#include <QTimer>
+
 // The text window on the desktop: borderless, screen-sized and top-most, shaped to
 // the composed text and picture. Dragging any visible pixel with the left button
-// moves it; its position is stored when it is unloaded.
+// moves it; its position is stored when a drag ends and when it is unloaded.
 class Form2 : public Form
 {
     Q_OBJECT
@@ -22,7 +25,15 @@ protected:
     void Form_Unload() override;
     // The window manager's close request is ignored: only the program closes it.
     void closeEvent(QCloseEvent* event) override;
+    // After a drag, every move restarts the wait for the drop.
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void onMouseDown(int button, int shift, int x, int y);
+    void storeDroppedPosition();
+    void storePosition();
+
+    QTimer m_dropTimer;
+    bool m_dragged = false;
+    QPoint m_storedPosition{-1, -1};
 };

@@ -59,11 +59,10 @@ bool sameName(QStringView a, QStringView b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString decode(QByteArrayView bytes)
+QString decodeLine(QByteArrayView bytes)
 {
     // Stateless: a sequence cut off at the end is an error too.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) {
         text = fromShiftJis(bytes);
@@ -80,31 +79,36 @@ IniDocument IniDocument::fromBytes(QByteArrayView bytes)
         document.m_byteOrderMark = true;
         bytes = bytes.sliced(utf8ByteOrderMark.size());
     }
-    const QString text = decode(bytes);
+    // CR and LF never occur inside a UTF-8 or Shift-JIS character, so the bytes can
+    // be split into lines before they are decoded.
     qsizetype start = 0;
-    while (start < text.size()) {
-        const qsizetype newline = text.indexOf(u'\n', start);
-        if (newline < 0) {
-            document.m_lines.append({text.sliced(start), QString()});
-            break;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') {
+            ++end;
         }
-        const bool crlf = newline > start && text[newline - 1] == u'\r';
-        const qsizetype end = crlf ? newline - 1 : newline;
-        document.m_lines.append({text.sliced(start, end - start),
-                                 crlf ? QStringLiteral("\r\n") : QStringLiteral("\n")});
-        start = newline + 1;
+        Line line;
+        line.raw = bytes.sliced(start, end - start).toByteArray();
+        line.text = decodeLine(line.raw);
+        if (end < bytes.size()) {
+            const bool crlf =
+                bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+            line.end = bytes.sliced(end, crlf ? 2 : 1).toByteArray();
+        }
+        start = end + line.end.size();
+        document.m_lines.append(std::move(line));
     }
     return document;
 }
 
 QByteArray IniDocument::toBytes() const
 {
-    QString text;
+    QByteArray bytes = m_byteOrderMark ? utf8ByteOrderMark : QByteArray();
     for (const Line& line : m_lines) {
-        text += line.text;
-        text += line.end;
+        bytes += line.changed ? line.text.toUtf8() : line.raw;
+        bytes += line.end;
     }
-    return (m_byteOrderMark ? utf8ByteOrderMark : QByteArray()) + text.toUtf8();
+    return bytes;
 }
 
 QString IniDocument::value(QStringView section, QStringView key) const
@@ -141,19 +145,23 @@ bool IniDocument::setValue(QStringView section, QStringView key, QStringView val
     QString text = value.toString();
     text.replace(u'\r', u' ').replace(u'\n', u' ');
 
-    const QString newline = lineBreak();
+    const QByteArray newline = lineBreak();
+    const auto added = [&newline](QString lineText) {
+        return Line{std::move(lineText), newline, QByteArray(), true};
+    };
     const qsizetype header = findSection(section);
     if (header < 0) {
         if (!m_lines.isEmpty() && m_lines.last().end.isEmpty()) {
             m_lines.last().end = newline;
         }
-        m_lines.append({u'[' + section.toString() + u']', newline});
-        m_lines.append({key.toString() + u'=' + text, newline});
+        m_lines.append(added(u'[' + section.toString() + u']'));
+        m_lines.append(added(key.toString() + u'=' + text));
         return true;
     }
 
     const qsizetype entry = findKey(header, key);
     if (entry >= 0) {
+        m_lines[entry].changed = true;
         QString& line = m_lines[entry].text;
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0) {
@@ -179,7 +187,7 @@ bool IniDocument::setValue(QStringView section, QStringView key, QStringView val
     if (m_lines[insertAt - 1].end.isEmpty()) {
         m_lines[insertAt - 1].end = newline;
     }
-    m_lines.insert(insertAt, {key.toString() + u'=' + text, newline});
+    m_lines.insert(insertAt, added(key.toString() + u'=' + text));
     return true;
 }
 
@@ -205,12 +213,12 @@ qsizetype IniDocument::findKey(qsizetype header, QStringView key) const
 }
 
 // New lines end like the document's first line does; a new document uses "\n".
-QString IniDocument::lineBreak() const
+QByteArray IniDocument::lineBreak() const
 {
     for (const Line& line : m_lines) {
         if (!line.end.isEmpty()) {
             return line.end;
         }
     }
-    return QStringLiteral("\n");
+    return QByteArrayLiteral("\n");
 }

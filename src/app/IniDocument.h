@@ -14,10 +14,12 @@
 class IniDocument
 {
 public:
-    // UTF-8 with or without a byte-order mark; bytes that are not valid UTF-8 are read
-    // as Shift-JIS, the form of a settings file written on a Japanese system.
+    // Line by line: a line that is valid UTF-8 is read as UTF-8, any other line as
+    // Shift-JIS, the form of a settings file written on a Japanese system. CR LF, LF
+    // and CR alone each end a line. A UTF-8 byte-order mark is kept.
     static IniDocument fromBytes(QByteArrayView bytes);
-    // UTF-8, with the byte-order mark the file had.
+    // Every line the document did not change comes back byte for byte, with its own
+    // line end; changed and added lines are UTF-8.
     QByteArray toBytes() const;
 
     // The text after the key's "=", without surrounding blanks and without one pair
@@ -38,12 +40,14 @@ private:
     struct Line
     {
         QString text;
-        QString end; // "\n", "\r\n", or empty on an unterminated last line
+        QByteArray end; // "\r\n", "\n", "\r", or empty on an unterminated last line
+        QByteArray raw; // the line's bytes as read
+        bool changed = false;
     };
 
     qsizetype findSection(QStringView section) const;
     qsizetype findKey(qsizetype header, QStringView key) const;
-    QString lineBreak() const;
+    QByteArray lineBreak() const;
 
     QList<Line> m_lines;
     bool m_byteOrderMark = false;

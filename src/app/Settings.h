@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <utility>
 
-// The settings file (see SettingsLocation): every value is read at start-up and
-// written one key at a time, at the moment the user chooses it. Every caller uses
-// the section "DATA".
+// The settings file (see SettingsLocation and SettingsFile): every value is read at
+// start-up and written at the moment the user chooses it, all keys of one choice in
+// one write. Every caller uses the section "DATA".
 
 // The value of the key, with leading and trailing spaces and one pair of enclosing
 // quotes removed; "" when the file, the section or the key is missing.
@@ -13,8 +15,11 @@ QString ReadIniValue(const QString& section, const QString& key);
 // Sets the key, creating the file, the section or the key as needed; every other line
 // of the file stays as it was. The file is replaced as a whole, so a crash at any
 // moment leaves either the old file or the new one. A CR or LF in the value is written
-// as a space. A write that fails (a read-only file or folder) is silently dropped.
+// as a space. A write that fails leaves the file as it was and is reported to the
+// user in a message box naming the file and the reason.
 void WriteIniValue(const QString& section, const QString& key, const QString& value);
+// Sets several keys (key, value) in one write, as one user action.
+void WriteIniValues(const QString& section, const QList<std::pair<QString, QString>>& values);
 
 // The stored form of the desktop text: every CR LF pair becomes "%r", and back.
 // A lone CR or LF, and a "%R", stay as they are; there is no escape for "%".

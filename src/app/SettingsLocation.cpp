@@ -21,11 +21,9 @@ QString SettingsLocation::filePath()
     const QString fileName = name + QStringLiteral(".ini");
 
     const QString beside = inFolder(folder, fileName);
-    const QFileInfo file(beside);
-    const bool folderWritable = QFileInfo(folder).isWritable();
     // A read-only file in a writable folder stays the settings file: it is read, and
     // writes to it fail as the user meant them to.
-    if (folderWritable || (file.exists() && file.isWritable())) {
+    if (QFileInfo(folder).isWritable()) {
         return beside;
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -33,6 +31,16 @@ QString SettingsLocation::filePath()
         return beside;
     }
     return inFolder(inFolder(config, name), fileName);
+}
+
+QString SettingsLocation::readPath()
+{
+    const QString path = filePath();
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    const QString beside = inFolder(App::Path(), App::EXEName() + QStringLiteral(".ini"));
+    return QFileInfo::exists(beside) ? beside : path;
 }
 
 void SettingsLocation::setProgramForTesting(const QString& folder, const QString& name)

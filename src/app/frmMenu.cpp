@@ -3,6 +3,7 @@
 #include "Autostart.h"
 #include "Form1.h"
 #include "Settings.h"
+#include "SettingsFile.h"
 #include "editor/Form3.h"
 #include "frm_Version.h"
 #include "region/WindowUtilities.h"
@@ -122,7 +123,10 @@ void frmMenu::mend_Click()
 
 bool frmMenu::Form_QueryUnload()
 {
+    // Everything the windows store as they unload is one write.
+    const SettingsFile::Batch batch;
     UnloadOtherWindows(Name());
+    SettingsFile::Batch::flush();
     App::EndNow(0);
     return false;
 }

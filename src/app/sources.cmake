@@ -6,6 +6,8 @@ target_sources(deskword_core PRIVATE
   app/IniDocument.h
   app/Settings.cpp
   app/Settings.h
+  app/SettingsFile.cpp
+  app/SettingsFile.h
   app/SettingsLocation.cpp
   app/SettingsLocation.h
   app/SettingValues.cpp

@@ -82,12 +82,12 @@ void Form3::Command1_Click()
     applyStyle(frm_RGN_Picture::instance().pWPicture, chosen);
     applyStyle(Text1, chosen);
     applyStyle(Text2, chosen);
-    WriteIniValue(Section, QStringLiteral("FontBold"), boolText(chosen.bold));
-    WriteIniValue(Section, QStringLiteral("FontItalic"), boolText(chosen.italic));
-    WriteIniValue(Section, QStringLiteral("FontName"), chosen.name);
-    WriteIniValue(Section, QStringLiteral("FontSize"), QString::number(SelectedFontSize));
-    WriteIniValue(Section, QStringLiteral("FontStrikethrough"), boolText(chosen.strikethru));
-    WriteIniValue(Section, QStringLiteral("FontUnderline"), boolText(chosen.underline));
+    WriteIniValues(Section, {{QStringLiteral("FontBold"), boolText(chosen.bold)},
+                             {QStringLiteral("FontItalic"), boolText(chosen.italic)},
+                             {QStringLiteral("FontName"), chosen.name},
+                             {QStringLiteral("FontSize"), QString::number(SelectedFontSize)},
+                             {QStringLiteral("FontStrikethrough"), boolText(chosen.strikethru)},
+                             {QStringLiteral("FontUnderline"), boolText(chosen.underline)}});
 }
 
 void Form3::Command3_Click()

@@ -77,6 +77,7 @@ void Form3::Picture1_MouseDown(int button, int, int, int)
     }
     host->PicPosX = clampTwips(int64_t(Picture1->Left()) + ScrollOffsetX);
     host->PicPosY = clampTwips(int64_t(Picture1->Top()) + ScrollOffsetY);
-    WriteIniValue(QStringLiteral("DATA"), QStringLiteral("XPOS2"), QString::number(host->PicPosX));
-    WriteIniValue(QStringLiteral("DATA"), QStringLiteral("YPOS2"), QString::number(host->PicPosY));
+    WriteIniValues(QStringLiteral("DATA"),
+                   {{QStringLiteral("XPOS2"), QString::number(host->PicPosX)},
+                    {QStringLiteral("YPOS2"), QString::number(host->PicPosY)}});
 }

@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -51,6 +52,25 @@ QString lockFilePath()
            QString::fromLatin1(key.toHex().left(16)) + QStringLiteral(".lock");
 }
 
+// The lock that marks this process as the running instance, once taken.
+std::unique_ptr<QLockFile>& instanceLock()
+{
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
+// A lock that names this very process is left over from an earlier process that
+// had the same ID: in a PID namespace a restart often gets its predecessor's ID.
+bool namesThisProcess(const QLockFile& lock)
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    return lock.getLockInfo(&pid, &host, &application) &&
+           pid == QCoreApplication::applicationPid() &&
+           (host.isEmpty() || host == QSysInfo::machineHostName());
+}
+
 } // namespace
 
 QString App::Path()
@@ -81,13 +101,14 @@ QString App::Title()
 
 bool App::PrevInstance()
 {
-    static std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<QLockFile>& lock = instanceLock();
     if (lock) {
         return false;
     }
     auto candidate = std::make_unique<QLockFile>(lockFilePath());
     candidate->setStaleLockTime(0);
-    if (!candidate->tryLock(0)) {
+    if (!candidate->tryLock(0) && !(namesThisProcess(*candidate) &&
+                                    candidate->removeStaleLockFile() && candidate->tryLock(0))) {
         // tryLock removes a lock whose owner process is gone, so a failure here
         // means a live instance holds it.
         return true;
@@ -122,6 +143,10 @@ void App::EndNow(int exitCode)
     if (endHandler()) {
         endHandler()(exitCode);
         return;
+    }
+    // The next start must not find the lock of a process that is gone.
+    if (instanceLock()) {
+        instanceLock()->unlock();
     }
     std::fflush(nullptr);
     std::_Exit(exitCode);

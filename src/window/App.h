@@ -21,8 +21,8 @@ public:
     static QString Title();
 
     // True when another instance of this executable runs. The first call takes a
-    // lock keyed by the executable's path; a lock left by a crashed instance is
-    // taken over.
+    // lock keyed by the executable's path; a lock left by a crashed instance, or one
+    // that names this process's own ID, is taken over.
     static bool PrevInstance();
 
     // Shows a modal message box with an OK button and the application's title.
@@ -37,7 +37,7 @@ public:
     static void DoEvents();
 
     // Ends the process at once with the exit code, without unload handlers and
-    // without saving anything.
+    // without saving anything; the instance lock is released.
     static void EndNow(int exitCode);
     using EndHandler = std::function<void(int exitCode)>;
     // Replaces the ending (tests record it); an empty handler restores it.

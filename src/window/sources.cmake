@@ -2,6 +2,8 @@
 target_sources(deskword_core PRIVATE
   window/App.cpp
   window/App.h
+  window/AtomicFile.cpp
+  window/AtomicFile.h
   window/BmpReader.cpp
   window/BmpReader.h
   window/Colors.h
@@ -24,6 +26,8 @@ target_sources(deskword_core PRIVATE
   window/Rounding.h
   window/Screen.cpp
   window/Screen.h
+  window/SessionEnd.cpp
+  window/SessionEnd.h
   window/Window.cpp
   window/Window.h
 )

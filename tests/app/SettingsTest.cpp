@@ -2,12 +2,19 @@
 
 #include "app/SettingValues.h"
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
+#include "window/App.h"
+#include "window/AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,8 +26,16 @@ const QString data = QStringLiteral("DATA");
 const QByteArray shiftJisFile =
     QByteArray::fromHex("3b2090dd92e8837483408343838b0d0a5b444154415d0d0a544558543d"
                         "93fa967b8cea8365834c83588367955c8ea6835d815b8393b6c0b6c587400d0a");
-const QString shiftJisComment = QStringLiteral("; 設定ファイル");
 const QString shiftJisText = QStringLiteral("日本語テキスト表示ゾーンｶﾀｶﾅ①");
+
+// The font command's six keys, as one user action.
+const QList<std::pair<QString, QString>> fontChoice = {
+    {QStringLiteral("FontBold"), QStringLiteral("True")},
+    {QStringLiteral("FontItalic"), QStringLiteral("False")},
+    {QStringLiteral("FontName"), QStringLiteral("IPAGothic")},
+    {QStringLiteral("FontSize"), QStringLiteral("24")},
+    {QStringLiteral("FontStrikethrough"), QStringLiteral("False")},
+    {QStringLiteral("FontUnderline"), QStringLiteral("True")}};
 
 } // namespace
 
@@ -32,6 +47,8 @@ class SettingsTest : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
+    QStringList m_messages;
+    App::MessageBoxHandler m_previousMessageBox;
 
     QString path() const { return m_folder->filePath(QStringLiteral("deskword.ini")); }
 
@@ -54,9 +71,17 @@ private slots:
         m_folder = std::make_unique<QTemporaryDir>();
         QVERIFY(m_folder->isValid());
         SettingsLocation::setProgramForTesting(m_folder->path(), QStringLiteral("deskword"));
+        m_messages.clear();
+        m_previousMessageBox =
+            App::setMessageBoxHandler([this](const QString& text) { m_messages.append(text); });
     }
 
-    void cleanup() { SettingsLocation::setProgramForTesting(QString(), QString()); }
+    void cleanup()
+    {
+        AtomicFile::setFailureForTesting({});
+        App::setMessageBoxHandler(std::move(m_previousMessageBox));
+        SettingsLocation::setProgramForTesting(QString(), QString());
+    }
 
     void testTextRoundTrip_data()
     {
@@ -173,11 +198,14 @@ private slots:
             << QByteArray("[DATA]") << "TEXT" << QByteArray("[DATA]\nTEXT=new value\n");
         QTest::newRow("key line without =") << QByteArray("[DATA]\nTEXT\nXPOS=1\n") << "TEXT"
                                             << QByteArray("[DATA]\nTEXT=new value\nXPOS=1\n");
-        QTest::newRow("Shift-JIS file is rewritten in UTF-8")
-            << shiftJisFile << "FontBold"
-            << (shiftJisComment + "\r\n[DATA]\r\nTEXT=" + shiftJisText +
-                "\r\nFontBold=new value\r\n")
-                   .toUtf8();
+        QTest::newRow("Shift-JIS lines stay Shift-JIS")
+            << shiftJisFile << "FontBold" << shiftJisFile + "FontBold=new value\r\n";
+        QTest::newRow("changed Shift-JIS line becomes UTF-8")
+            << shiftJisFile << "TEXT"
+            << (shiftJisFile.first(shiftJisFile.indexOf("TEXT=")) + "TEXT=new value\r\n");
+        QTest::newRow("CR alone ends lines")
+            << QByteArray("[DATA]\rFontBold=True\rTEXT=old\rXPOS=15") << "TEXT"
+            << QByteArray("[DATA]\rFontBold=True\rTEXT=new value\rXPOS=15");
     }
 
     void testWriteLeavesOtherLinesAsTheyWere()
@@ -191,6 +219,113 @@ private slots:
         WriteIniValue(data, key, QStringLiteral("new value"));
         QCOMPARE(fileBytes(), after);
         QCOMPARE(ReadIniValue(data, key), QStringLiteral("new value"));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    // Each line is read in its own encoding: one stray byte in a comment does not
+    // turn the user's Japanese text into something else, and the comment's bytes
+    // are written back as they were.
+    void testOneStrayByteStaysInItsLine()
+    {
+        const QByteArray text = QStringLiteral("日本語の%rテキスト").toUtf8();
+        const QByteArray before = "; caf\xE9 au lait\r\n; " + shiftJisFile.first(14) +
+                                  "\r\n[DATA]\r\nTEXT=" + text + "\r\nFontBold=True\r\n";
+        writeFile(before);
+        QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")), QString::fromUtf8(text));
+        WriteIniValue(data, QStringLiteral("XPOS"), QStringLiteral("1500"));
+        QCOMPARE(fileBytes(), before + "XPOS=1500\r\n");
+        WriteIniValue(data, QStringLiteral("TEXT"), QStringLiteral("新しい"));
+        QCOMPARE(fileBytes(), QByteArray(before).replace(text, QStringLiteral("新しい").toUtf8()) +
+                                  "XPOS=1500\r\n");
+        QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")), QStringLiteral("新しい"));
+    }
+
+    // A write that fails at any step leaves the file exactly as it was, leaves no
+    // temporary file behind, and is reported once for all the keys of the action.
+    void testFailedWriteKeepsTheFile_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
+        QTest::newRow("open") << int(AtomicFile::Step::Open) << EACCES;
+        QTest::newRow("write, disk full") << int(AtomicFile::Step::Write) << ENOSPC;
+        QTest::newRow("sync") << int(AtomicFile::Step::Sync) << EIO;
+        QTest::newRow("close, quota") << int(AtomicFile::Step::Close) << EDQUOT;
+        QTest::newRow("rename") << int(AtomicFile::Step::Rename) << EBUSY;
+    }
+
+    void testFailedWriteKeepsTheFile()
+    {
+        QFETCH(int, step);
+        QFETCH(int, error);
+        writeFile(shiftJisFile + "FontBold=False\r\nXPOS=3000\r\n");
+        const QByteArray before = fileBytes();
+        AtomicFile::setFailureForTesting(
+            [&](AtomicFile::Step now) { return int(now) == step ? error : 0; });
+        WriteIniValues(data, fontChoice);
+        QCOMPARE(fileBytes(), before);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith(QStringLiteral("設定ファイルを保存できませんでした。")));
+        QVERIFY(m_messages[0].contains(path()));
+        QVERIFY2(m_messages[0].contains(QString::fromLocal8Bit(std::strerror(error))),
+                 qPrintable(m_messages[0]));
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{QStringLiteral("deskword.ini")});
+
+        // Once the disk works again the same action is written whole.
+        AtomicFile::setFailureForTesting({});
+        WriteIniValues(data, fontChoice);
+        QCOMPARE(ReadIniValue(data, QStringLiteral("FontName")), QStringLiteral("IPAGothic"));
+        QCOMPARE(ReadIniValue(data, QStringLiteral("XPOS")), QStringLiteral("3000"));
+        QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")), shiftJisText);
+        QCOMPARE(m_messages.size(), 1);
+    }
+
+    // Only a regular file of sane size is read: a pipe, a device, a folder or a huge
+    // file reads as no settings at once, with a message, and is never replaced.
+    void testOnlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("over 16 MiB") << "huge";
+    }
+
+    void testOnlyRegularFilesAreRead()
+    {
+        QFETCH(QString, kind);
+        const QByteArray native = QFile::encodeName(path());
+        if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        } else if (kind == u"folder") {
+            QVERIFY(QDir().mkdir(path()));
+        } else if (kind == u"zero") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path()));
+        } else {
+            writeFile("[DATA]\nTEXT=huge\n");
+            QFile file(path());
+            QVERIFY(file.resize(SettingsFile::MaximumSize + 1));
+        }
+        QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")), QString());
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith(QStringLiteral("設定ファイルを読み込めませんでした。")));
+        QVERIFY(m_messages[0].contains(path()));
+
+        WriteIniValue(data, QStringLiteral("TEXT"), QStringLiteral("new"));
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(m_messages[1].startsWith(QStringLiteral("設定ファイルを保存できませんでした。")));
+        const QFileInfo after(path());
+        if (kind == u"fifo") {
+            struct stat status = {};
+            QCOMPARE(::lstat(native.constData(), &status), 0);
+            QVERIFY(S_ISFIFO(status.st_mode));
+        } else if (kind == u"folder") {
+            QVERIFY(after.isDir());
+        } else if (kind == u"zero") {
+            QCOMPARE(after.symLinkTarget(), QStringLiteral("/dev/zero"));
+        } else {
+            QCOMPARE(after.size(), SettingsFile::MaximumSize + 1);
+        }
     }
 
     void testLineBreakCannotAddKey_data()

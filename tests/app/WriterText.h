@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The TEXT value that settings_writer stores in its n-th write: "<n>:", a few
@@ -16,4 +17,11 @@ inline int writerTextNumber(const QString& text)
     bool ok = false;
     const int n = text.section(u':', 0, 0).toInt(&ok);
     return ok ? n : -1;
+}
+
+// The settings file the kill test starts from, with TEXT holding the given text.
+inline QByteArray fileWithText(const QString& text)
+{
+    return "; written by hand\r\n[Other]\r\nTEXT=other\r\n\r\n[DATA]\r\nFontBold=True\r\nTEXT=" +
+           text.toUtf8() + "\r\nXPOS=150\r\n";
 }

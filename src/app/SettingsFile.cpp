@@ -1,0 +1,184 @@
+#include "SettingsFile.h"
+
+#include "SettingsLocation.h"
+#include "window/App.h"
+#include "window/AtomicFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+namespace {
+
+enum class ReadResult
+{
+    Missing,
+    Read,
+    Refused
+};
+
+struct State
+{
+    SettingsFile::Counts counts;
+    int readOnceDepth = 0;
+    std::optional<IniDocument> startupDocument;
+    int batchDepth = 0;
+    QList<SettingsFile::Change> pending;
+};
+
+State& state()
+{
+    static State instance;
+    return instance;
+}
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("SettingsFile", text);
+}
+
+ReadResult readFile(const QString& path, QByteArray* bytes, QString* reason)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return ReadResult::Missing;
+    }
+    ++state().counts.reads;
+    // Checked before opening: opening a pipe would wait for a writer.
+    if (!info.isFile()) {
+        *reason = tr("通常のファイルではありません。");
+        return ReadResult::Refused;
+    }
+    if (info.size() > SettingsFile::MaximumSize) {
+        *reason = tr("ファイルが大きすぎます（16 MiB まで）。");
+        return ReadResult::Refused;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return ReadResult::Refused;
+    }
+    *bytes = file.read(SettingsFile::MaximumSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        *reason = file.errorString();
+        return ReadResult::Refused;
+    }
+    if (bytes->size() > SettingsFile::MaximumSize) {
+        *reason = tr("ファイルが大きすぎます（16 MiB まで）。");
+        return ReadResult::Refused;
+    }
+    return ReadResult::Read;
+}
+
+IniDocument readDocument()
+{
+    const QString path = SettingsLocation::readPath();
+    QByteArray bytes;
+    QString reason;
+    if (readFile(path, &bytes, &reason) == ReadResult::Refused) {
+        App::MsgBox(tr("設定ファイルを読み込めませんでした。") + u'\n' + path + u'\n' + reason);
+        return IniDocument();
+    }
+    return IniDocument::fromBytes(bytes);
+}
+
+void reportFailedWrite(const QString& path, const QString& reason)
+{
+    App::MsgBox(tr("設定ファイルを保存できませんでした。") + u'\n' + path + u'\n' + reason);
+}
+
+void commit(const QList<SettingsFile::Change>& changes)
+{
+    const QString target = SettingsLocation::filePath();
+    const QString source = SettingsLocation::readPath();
+    QByteArray before;
+    QString reason;
+    const ReadResult read = readFile(source, &before, &reason);
+    // A file that could not be read is never replaced: its other keys would be lost.
+    if (read == ReadResult::Refused) {
+        reportFailedWrite(target, reason);
+        return;
+    }
+    IniDocument document = IniDocument::fromBytes(before);
+    bool changed = false;
+    for (const SettingsFile::Change& change : changes) {
+        changed = document.setValue(change.section, change.key, change.value) || changed;
+    }
+    const QByteArray after = document.toBytes();
+    const bool relocated = read == ReadResult::Read && source != target;
+    if (!changed || (read == ReadResult::Read && !relocated && after == before)) {
+        return;
+    }
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    ++state().counts.writes;
+    if (!AtomicFile::replace(target, after, &reason)) {
+        reportFailedWrite(target, reason);
+        return;
+    }
+    if (relocated) {
+        // Said once: from now on the copy is the file that is read.
+        App::MsgBox(
+            tr("プログラムのフォルダーに書き込めないため、設定は次のファイルに保存されます。") +
+            u'\n' + target);
+    }
+}
+
+} // namespace
+
+IniDocument SettingsFile::document()
+{
+    if (state().startupDocument) {
+        return *state().startupDocument;
+    }
+    return readDocument();
+}
+
+void SettingsFile::write(const QList<Change>& changes)
+{
+    if (state().batchDepth > 0) {
+        state().pending += changes;
+        return;
+    }
+    commit(changes);
+}
+
+SettingsFile::Counts SettingsFile::counts()
+{
+    return state().counts;
+}
+
+SettingsFile::ReadOnce::ReadOnce()
+{
+    if (state().readOnceDepth++ == 0) {
+        state().startupDocument = readDocument();
+    }
+}
+
+SettingsFile::ReadOnce::~ReadOnce()
+{
+    if (--state().readOnceDepth == 0) {
+        state().startupDocument.reset();
+    }
+}
+
+SettingsFile::Batch::Batch()
+{
+    ++state().batchDepth;
+}
+
+SettingsFile::Batch::~Batch()
+{
+    if (--state().batchDepth == 0) {
+        flush();
+    }
+}
+
+void SettingsFile::Batch::flush()
+{
+    const QList<Change> changes = std::exchange(state().pending, {});
+    if (!changes.isEmpty()) {
+        commit(changes);
+    }
+}
