@@ -4,18 +4,23 @@
 #include "app/Form1.h"
 #include "app/Form2.h"
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
 #include "app/frmMenu.h"
 #include "editor/Form3.h"
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
+#include "window/AtomicFile.h"
 #include "window/Screen.h"
 
 #include <QFile>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -74,6 +79,7 @@ private slots:
     }
     void cleanup()
     {
+        AtomicFile::setFailureForTesting({});
         exitProgram();
         QVERIFY(Form::Forms().isEmpty());
         App::setProgramForTesting(QString(), QString());
@@ -231,6 +237,71 @@ private slots:
         QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("750"));
         QCOMPARE(state->endCodes.value(0, -1), 0);
         QVERIFY(Form::Forms().isEmpty());
+    }
+
+    // Start-up reads the settings file once, however many keys it holds, and writes
+    // nothing.
+    void testStartupReadsTheFileOnce()
+    {
+        writeSettings("TEXT=Ab\nFontBold=True\nFontItalic=False\nFontName=DejaVu Sans\n"
+                      "FontSize=20\nFontStrikethrough=False\nFontUnderline=False\nColor=255\n"
+                      "XPOS=3000\nYPOS=1500\nXPOS2=15\nYPOS2=30\nPICTURE=1\n");
+        const SettingsFile::Counts before = SettingsFile::counts();
+        start();
+        const SettingsFile::Counts after = SettingsFile::counts();
+        QCOMPARE(after.reads - before.reads, 1);
+        QCOMPARE(after.writes - before.writes, 0);
+        QCOMPARE(Form1::instance()->PicPosY, 30);
+        QCOMPARE(frmMenu::instance()->displayMode(), 1);
+    }
+
+    // SIGTERM (and so SIGHUP, SIGINT and the session manager) ends the program as
+    // Exit does: the dropped position and the editor's unapplied text are stored, in
+    // one write, and the process ends with status 0.
+    void testSessionEndStoresWhatExitStores()
+    {
+        writeSettings("TEXT=old\nFontBold=False\nXPOS=300\nYPOS=450\n");
+        Form2* text = start();
+        text->move(70, 80);
+        frmMenu::instance()->mEdit_Click();
+        Form3* editor = Form::Find<Form3>();
+        QVERIFY(editor != nullptr);
+        editor->Text1->setPlainText(QStringLiteral("typed\nbut not applied"));
+        const SettingsFile::Counts before = SettingsFile::counts();
+        QCOMPARE(std::raise(SIGTERM), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!state->endCodes.isEmpty(), 10000);
+        QCOMPARE(state->endCodes.first(), 0);
+        QCOMPARE(SettingsFile::counts().writes - before.writes, 1);
+        QCOMPARE(ReadIniValue("DATA", "XPOS"), QStringLiteral("1050"));
+        QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("1200"));
+        QCOMPARE(ReadIniValue("DATA", "TEXT"), QStringLiteral("typed%rbut not applied"));
+        QVERIFY(state->messages.isEmpty());
+    }
+
+    // Exit on a full disk: the settings file keeps every byte, and the user is told
+    // once, although two windows had something to store.
+    void testExitOnAFullDiskKeepsTheFile()
+    {
+        writeSettings("TEXT=old\nFontBold=False\nXPOS=300\nYPOS=450\n; a comment\n");
+        const QByteArray before = [&] {
+            QFile file(folder->filePath(QStringLiteral("deskword.ini")));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        Form2* text = start();
+        text->move(70, 80);
+        frmMenu::instance()->mEdit_Click();
+        Form::Find<Form3>()->Text1->setPlainText(QStringLiteral("new"));
+        AtomicFile::setFailureForTesting(
+            [](AtomicFile::Step step) { return step == AtomicFile::Step::Write ? ENOSPC : 0; });
+        exitProgram();
+        QCOMPARE(state->endCodes.value(0, -1), 0);
+        QFile file(folder->filePath(QStringLiteral("deskword.ini")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(state->messages.size(), 1);
+        QVERIFY(
+            state->messages[0].startsWith(QStringLiteral("設定ファイルを保存できませんでした。")));
+        QVERIFY(state->messages[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
     }
 };
 

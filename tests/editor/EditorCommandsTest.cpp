@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 #include "TestMain.h"
 
+#include "app/SettingsFile.h"
 #include "window/Colors.h"
 #include "window/CommandGate.h"
 
@@ -236,7 +237,14 @@ private slots:
         Form3* editor = fixture->openEditor(QStringLiteral("abc"));
         QVERIFY(editor != nullptr);
         const QFont before = fixture->surface.Font();
+        QFile settings(fixture->folder.filePath(QStringLiteral("deskword.ini")));
+        QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write("[DATA]\n") == 7);
+        settings.close();
+        const SettingsFile::Counts file = SettingsFile::counts();
         QTest::mouseClick(editor->Command1, Qt::LeftButton);
+        // One choice is one write of all six keys, after one read of the file.
+        QCOMPARE(SettingsFile::counts().writes - file.writes, answer ? 1 : 0);
+        QCOMPARE(SettingsFile::counts().reads - file.reads, answer ? 1 : 0);
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests[0].logFont.faceName, QStringLiteral("DejaVu Sans"));
         QCOMPARE(requests[0].logFont.height, 16);

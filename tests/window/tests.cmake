@@ -17,3 +17,4 @@ pkg_check_modules(PIXMAN REQUIRED IMPORTED_TARGET pixman-1)
 deskword_add_test(window_region_oracle_test window/RegionOracleTest.cpp window/PixmanRegion.h
                   LIBS PkgConfig::PIXMAN)
 deskword_add_test(window_picture_text_test window/PictureTextTest.cpp)
+deskword_add_test(window_session_end_test window/SessionEndTest.cpp)
