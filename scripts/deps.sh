@@ -10,7 +10,7 @@ packages=(
     qt6-tools-dev qt6-l10n-tools  # Qt Linguist's CMake functions, lrelease and lupdate
     libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
-    xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick
+    xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick procps
     fonts-ipafont-gothic
     # the package test (dpkg-shlibdeps for the .deb's dependencies, desktop-file-validate,
     # appstreamcli for the AppStream metadata, lintian)

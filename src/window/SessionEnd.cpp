@@ -81,5 +81,10 @@ void SessionEnd::request()
         return;
     }
     m_requested = true;
+    // What is stored must be what the user sees: the window system may have moved a
+    // window (a drop just before the signal) in events not handled yet.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        QGuiApplication::sync();
+    }
     emit requested();
 }

@@ -3,8 +3,10 @@
 # - the text, dragged by a glyph pixel with the left button, moves with the mouse;
 # - Exit from the tray menu ends the program and stores the dropped position (in
 #   twips); the next start shows the text there;
-# - a drag followed by a crash stores nothing: the next start uses the position
-#   stored before.
+# - the dropped position is stored as soon as the text comes to rest: after a drag
+#   and a crash the next start shows the text where it was dropped;
+# - SIGTERM (the end of the session) ends the program as Exit does: status 0, and
+#   the next start shows the text where it was dropped.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=ui.sh
@@ -73,13 +75,30 @@ wait "$pid" || status=$?
 [[ $(ini_value "$ini" XPOS) == 3750 && $(ini_value "$ini" YPOS) == 4800 ]] ||
     e2e_fail "Exit stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 3750 4800 (250, 320 pixels)"
 
+# Whether the settings file holds the position (XPOS, YPOS) in twips.
+stored_at()
+{
+    ini_value_is "$ini" XPOS "$1" && ini_value_is "$ini" YPOS "$2"
+}
+
 start_at 250 320
 drag_text -200 150
-# A crash: nothing runs that could store the new place.
+wait_for 10 stored_at 750 7050 ||
+    e2e_fail "the drop was not stored: XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 750 7050 (50, 470 pixels)"
+# A crash after the drop loses nothing.
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
-[[ $(ini_value "$ini" XPOS) == 3750 && $(ini_value "$ini" YPOS) == 4800 ]] ||
-    e2e_fail "a drag stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS) before any exit"
-start_at 250 320
+start_at 50 470
+
+# The end of the session right after a drop.
+drag_text 100 -70
+kill -TERM "$pid"
+wait_for 10 not_running "$pid" || e2e_fail "SIGTERM did not end the program"
+status=0
+wait "$pid" || status=$?
+((status == 0)) || e2e_fail "the program ended with status $status on SIGTERM"
+stored_at 2250 6000 ||
+    e2e_fail "SIGTERM stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 2250 6000 (150, 400 pixels)"
+start_at 150 400
 
 e2e_pass

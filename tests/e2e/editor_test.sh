@@ -6,7 +6,9 @@
 #   box: the editor goes, the text window shows the three lines, TEXT=ab%rcd%ref;
 # - the editor opened again holds the desktop text; a fourth line typed changes
 #   nothing until "終了" (Exit) with the editor open, which stores
-#   TEXT=ab%rcd%ref%rgh and ends the program with status 0.
+#   TEXT=ab%rcd%ref%rgh and ends the program with status 0;
+# - after a restart, the text replaced by two lines and SIGTERM (the end of the
+#   session) with the editor open: TEXT=ab%rxy is stored and the status is 0.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=ui.sh
@@ -168,5 +170,27 @@ wait "$pid" || status=$?
 ((status == 0)) || e2e_fail "the program ended with status $status after Exit"
 ini_value_is "$ini" TEXT 'ab%rcd%ref%rgh' ||
     e2e_fail "Exit with the editor open stored TEXT=$(ini_value "$ini" TEXT), expected ab%rcd%ref%rgh"
+
+# --- the end of the session with the editor open: two new lines, SIGTERM -----------------
+e2e_start_app "$E2E_APP_DIR"
+pid=$E2E_PID
+TEXT_WINDOW=$(text_window "$pid")
+[[ -n $TEXT_WINDOW ]] || e2e_fail "no text window after the restart"
+wait_for 30 shows_lines "$TEXT_WINDOW" 4 || e2e_fail "the restart does not show the four lines"
+open_editor 4
+click_into_text
+xdotool key ctrl+a
+xdotool type 'ab'
+xdotool key Return
+xdotool type 'xy'
+wait_for 10 has_area_lines "$EDITOR" 2 ||
+    e2e_fail "replacing the text by two lines does not show two lines in the editor:"$'\n'"$UI_LINES"
+kill -TERM "$pid"
+wait_for 10 not_running "$pid" || e2e_fail "SIGTERM with the editor open did not end the program"
+status=0
+wait "$pid" || status=$?
+((status == 0)) || e2e_fail "the program ended with status $status on SIGTERM"
+ini_value_is "$ini" TEXT 'ab%rxy' ||
+    e2e_fail "SIGTERM with the editor open stored TEXT=$(ini_value "$ini" TEXT), expected ab%rxy"
 
 e2e_pass
