@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The end of a session and restarts in a PID namespace (a container or sandbox),
-# where every start of the program is process 1 of its namespace:
+# where every start of the program is process 1 of its namespace, with a /proc of its
+# own:
 # - SIGTERM ends the program as Exit does: status 0, the single-instance lock is
 #   released, and the next start runs;
 # - after a crash the lock names process 1, which is the new start itself: that lock
@@ -31,7 +32,7 @@ no_windows() { ! has_windows; }
 ns_start()
 {
     wait_for 10 no_windows || e2e_fail "the windows of the program before are still there"
-    unshare --pid --fork --kill-child "$E2E_APP_DIR/deskword" >>"$E2E_APP_DIR/deskword.log" 2>&1 &
+    unshare --pid --fork --mount-proc --kill-child "$E2E_APP_DIR/deskword" >>"$E2E_APP_DIR/deskword.log" 2>&1 &
     NS_UNSHARE=$!
     desktop_adopt "$NS_UNSHARE"
     wait_for 10 ns_child || e2e_fail "$1: the namespace started no program"
