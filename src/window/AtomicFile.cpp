@@ -99,9 +99,12 @@ bool AtomicFile::replace(const QString& path, const QByteArray& bytes, QString* 
         return fail(failure);
     };
 
-    // The new file gets the old one's permissions, or those a new file gets here.
+    // The new file gets the old one's permissions (and owner, where that is allowed),
+    // or those a new file gets here.
     mode_t mode = existing.st_mode & 07777;
-    if (!exists) {
+    if (exists) {
+        [[maybe_unused]] const int owned = ::fchown(fd, existing.st_uid, existing.st_gid);
+    } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;

@@ -22,6 +22,7 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -253,6 +254,20 @@ private slots:
         QCOMPARE(after.writes - before.writes, 0);
         QCOMPARE(Form1::instance()->PicPosY, 30);
         QCOMPARE(frmMenu::instance()->displayMode(), 1);
+    }
+
+    // A settings path that is a named pipe does not hold start-up: the program starts
+    // as on a first run and says why.
+    void testPipeForSettingsDoesNotBlock()
+    {
+        const QByteArray path = QFile::encodeName(folder->filePath(QStringLiteral("deskword.ini")));
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        Form2* text = start();
+        QVERIFY(text != nullptr);
+        QCOMPARE(text->Left(), Screen::Width() / 2);
+        QCOMPARE(state->messages.size(), 1);
+        QVERIFY(
+            state->messages[0].startsWith(QStringLiteral("設定ファイルを読み込めませんでした。")));
     }
 
     // SIGTERM (and so SIGHUP, SIGINT and the session manager) ends the program as

@@ -22,9 +22,10 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <chrono>
 #include <csignal>
 #include <sys/wait.h>
-#include <time.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -46,14 +47,6 @@ int readWritten(int pipe, int last, int wanted)
         ++count;
     }
     return last;
-}
-
-void sleepNanoseconds(qint64 nanoseconds)
-{
-    timespec pause{static_cast<time_t>(nanoseconds / 1000000000),
-                   static_cast<long>(nanoseconds % 1000000000)};
-    while (::nanosleep(&pause, &pause) != 0) {
-    }
 }
 
 int killLoop(int rounds)
@@ -91,7 +84,7 @@ int killLoop(int rounds)
             written = readWritten(pipe[0], written, more);
             writeNanoseconds = clock.nsecsElapsed() / more;
         }
-        sleepNanoseconds(random.bounded(writeNanoseconds + 1));
+        std::this_thread::sleep_for(std::chrono::nanoseconds(random.bounded(writeNanoseconds + 1)));
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         written = readWritten(pipe[0], written, 0);
