@@ -90,8 +90,12 @@ kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
 start_at 50 470
 
-# The end of the session right after a drop.
+# The end of the session after a drop. The window manager tells the program where
+# the window went only once it has finished the move, so the signal is sent once the
+# drop has been seen (and stored); ending must keep that place.
 drag_text 100 -70
+wait_for 10 stored_at 2250 6000 ||
+    e2e_fail "the drop was not stored: XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 2250 6000 (150, 400 pixels)"
 kill -TERM "$pid"
 wait_for 10 not_running "$pid" || e2e_fail "SIGTERM did not end the program"
 status=0
