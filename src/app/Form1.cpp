@@ -269,9 +269,13 @@ void Form1::endSession()
     if (previous) {
         App::setMessageBoxHandler(previous);
     }
-    if (frmMenu* menu = frmMenu::instance()) {
-        menu->mend_Click();
-    } else {
-        App::EndNow(0);
-    }
+    // Like the menu's commands it waits for a running build, so an Execute in
+    // progress stores its text first.
+    CommandGate::run([] {
+        if (frmMenu* menu = frmMenu::instance()) {
+            menu->mend_Click();
+        } else {
+            App::EndNow(0);
+        }
+    });
 }

@@ -12,6 +12,7 @@
 #include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/AtomicFile.h"
+#include "window/CommandGate.h"
 #include "window/Screen.h"
 
 #include <QFile>
@@ -291,6 +292,21 @@ private slots:
         QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("1200"));
         QCOMPARE(ReadIniValue("DATA", "TEXT"), QStringLiteral("typed%rbut not applied"));
         QVERIFY(state->messages.isEmpty());
+    }
+
+    // A signal during a shape build ends the program only after the build.
+    void testSessionEndWaitsForARunningBuild()
+    {
+        writeSettings("TEXT=x\nFontBold=False\n");
+        start();
+        {
+            const CommandGate::Hold building;
+            QCOMPARE(std::raise(SIGHUP), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(CommandGate::waiting(), 1, 10000);
+            QVERIFY(state->endCodes.isEmpty());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!state->endCodes.isEmpty(), 10000);
+        QCOMPARE(state->endCodes.first(), 0);
     }
 
     // Exit on a full disk: the settings file keeps every byte, and the user is told
