@@ -40,6 +40,29 @@
     </message>
 </context>
 <context>
+    <name>SettingsFile</name>
+    <message>
+        <source>ファイルが大きすぎます（16 MiB まで）。</source>
+        <translation>The file is too large (at most 16 MiB).</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません。</source>
+        <translation>It is not a regular file.</translation>
+    </message>
+    <message>
+        <source>設定ファイルを読み込めませんでした。</source>
+        <translation>The settings file could not be read.</translation>
+    </message>
+    <message>
+        <source>設定ファイルを保存できませんでした。</source>
+        <translation>The settings file could not be saved.</translation>
+    </message>
+    <message>
+        <source>プログラムのフォルダーに書き込めないため、設定は次のファイルに保存されます。</source>
+        <translation>The program&apos;s folder cannot be written to, so the settings are saved in this file:</translation>
+    </message>
+</context>
+<context>
     <name>frmMenu</name>
     <message>
         <source>編集</source>

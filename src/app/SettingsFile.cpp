@@ -34,9 +34,9 @@ State& state()
     return instance;
 }
 
-QString tr(const char* text)
+QString tooLarge()
 {
-    return QCoreApplication::translate("SettingsFile", text);
+    return QCoreApplication::translate("SettingsFile", "ファイルが大きすぎます（16 MiB まで）。");
 }
 
 ReadResult readFile(const QString& path, QByteArray* bytes, QString* reason)
@@ -48,11 +48,11 @@ ReadResult readFile(const QString& path, QByteArray* bytes, QString* reason)
     ++state().counts.reads;
     // Checked before opening: opening a pipe would wait for a writer.
     if (!info.isFile()) {
-        *reason = tr("通常のファイルではありません。");
+        *reason = QCoreApplication::translate("SettingsFile", "通常のファイルではありません。");
         return ReadResult::Refused;
     }
     if (info.size() > SettingsFile::MaximumSize) {
-        *reason = tr("ファイルが大きすぎます（16 MiB まで）。");
+        *reason = tooLarge();
         return ReadResult::Refused;
     }
     QFile file(path);
@@ -66,7 +66,7 @@ ReadResult readFile(const QString& path, QByteArray* bytes, QString* reason)
         return ReadResult::Refused;
     }
     if (bytes->size() > SettingsFile::MaximumSize) {
-        *reason = tr("ファイルが大きすぎます（16 MiB まで）。");
+        *reason = tooLarge();
         return ReadResult::Refused;
     }
     return ReadResult::Read;
@@ -78,7 +78,9 @@ IniDocument readDocument()
     QByteArray bytes;
     QString reason;
     if (readFile(path, &bytes, &reason) == ReadResult::Refused) {
-        App::MsgBox(tr("設定ファイルを読み込めませんでした。") + u'\n' + path + u'\n' + reason);
+        App::MsgBox(
+            QCoreApplication::translate("SettingsFile", "設定ファイルを読み込めませんでした。") +
+            u'\n' + path + u'\n' + reason);
         return IniDocument();
     }
     return IniDocument::fromBytes(bytes);
@@ -86,7 +88,9 @@ IniDocument readDocument()
 
 void reportFailedWrite(const QString& path, const QString& reason)
 {
-    App::MsgBox(tr("設定ファイルを保存できませんでした。") + u'\n' + path + u'\n' + reason);
+    App::MsgBox(
+        QCoreApplication::translate("SettingsFile", "設定ファイルを保存できませんでした。") +
+        u'\n' + path + u'\n' + reason);
 }
 
 void commit(const QList<SettingsFile::Change>& changes)
@@ -120,7 +124,9 @@ void commit(const QList<SettingsFile::Change>& changes)
     if (relocated) {
         // Said once: from now on the copy is the file that is read.
         App::MsgBox(
-            tr("プログラムのフォルダーに書き込めないため、設定は次のファイルに保存されます。") +
+            QCoreApplication::translate(
+                "SettingsFile",
+                "プログラムのフォルダーに書き込めないため、設定は次のファイルに保存されます。") +
             u'\n' + target);
     }
 }
