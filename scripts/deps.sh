@@ -8,10 +8,12 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6opengl6-dev
     qt6-tools-dev qt6-l10n-tools  # Qt Linguist's CMake functions, lrelease and lupdate
-    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libfontconfig-dev
+    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick procps
     fonts-ipafont-gothic
+    # other desktops: compositors, a nested Wayland compositor with XWayland
+    picom xcompmgr weston xwayland qt6-wayland
     # the package test (dpkg-shlibdeps for the .deb's dependencies, desktop-file-validate,
     # appstreamcli for the AppStream metadata, lintian)
     dpkg-dev desktop-file-utils appstream lintian

@@ -93,8 +93,8 @@ void Form1::Form_Load()
     RGNCanvasInit(text, 1, -1, -1);
     const bool firstRun = setting("FontBold").isEmpty();
     if (firstRun) {
-        text->setLeft(Screen::Width() / 2);
-        text->setTop(Screen::Height() / 2);
+        text->setLeft(Screen::Left() + Screen::Width() / 2);
+        text->setTop(Screen::Top() + Screen::Height() / 2);
         PicPosX = 0;
         PicPosY = 0;
     } else {
@@ -121,6 +121,7 @@ void Form1::Form_Load()
     RGNText = decodeRGNText(setting("TEXT"));
     buildShapes();
     ComposeTextWindow();
+    text->bringBackOnScreen();
     m_started = true;
 
     // Without a tray the program is reached through its text; a first run without

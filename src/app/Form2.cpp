@@ -1,13 +1,17 @@
 #include "Form2.h"
 
+#include "FigurePlacement.h"
 #include "Form1.h"
 #include "Settings.h"
 #include "frmMenu.h"
 #include "region/WindowUtilities.h"
+#include "window/DesktopWindow.h"
+#include "window/Platform.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -31,10 +35,30 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Form2"));
     resize(twipsToPixelsX(1995), twipsToPixelsY(1125));
+    DesktopWindow::attach(this);
     connect(this, &Window::mouseDown, this, &Form2::onMouseDown);
     m_dropTimer.setSingleShot(true);
     m_dropTimer.setInterval(DropSettleMilliseconds);
     connect(&m_dropTimer, &QTimer::timeout, this, &Form2::storeDroppedPosition);
+    watchScreens();
+}
+
+void Form2::watchScreens()
+{
+    // After a monitor is unplugged, moved or resized, the figure comes back onto the
+    // monitors once Qt's list of them is up to date.
+    const auto recover = [this] { QTimer::singleShot(0, this, &Form2::bringBackOnScreen); };
+    const auto watch = [this, recover](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, recover);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watch(screen);
+    }
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [watch, recover](QScreen* screen) {
+        watch(screen);
+        recover();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, recover);
 }
 
 Form2* Form2::instance()
@@ -42,29 +66,29 @@ Form2* Form2::instance()
     return Find<Form2>();
 }
 
+QRect Form2::figureBounds() const
+{
+    // The shape's bounds; before there is a shape, a corner of the text.
+    const RegionData* shape = gdi::regionData(windowRegion());
+    const QRect bounds = shape != nullptr ? shape->toQRegion().boundingRect() : QRect();
+    if (bounds.isEmpty()) {
+        return QRect(pos(), QSize(ReachableSize, ReachableSize));
+    }
+    return bounds.translated(pos());
+}
+
 void Form2::bringBackOnScreen()
 {
-    const QRect reachable(pos(), QSize(ReachableSize, ReachableSize));
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    QRect nearest;
-    qint64 nearestDistance = -1;
-    for (const QScreen* screen : screens) {
-        const QRect area = screen->geometry();
-        if (area.intersects(reachable)) {
-            return;
-        }
-        const QPoint inside(std::clamp(pos().x(), area.left(), area.right()),
-                            std::clamp(pos().y(), area.top(), area.bottom()));
-        const qint64 distance = (inside - pos()).manhattanLength();
-        if (nearestDistance < 0 || distance < nearestDistance) {
-            nearest = area;
-            nearestDistance = distance;
-        }
+    if (!Platform::placesWindows()) {
+        return; // the compositor keeps its windows where they can be seen
     }
-    if (nearestDistance >= 0) {
-        const int x = std::clamp(pos().x(), nearest.left(), nearest.right() - ReachableSize + 1);
-        const int y = std::clamp(pos().y(), nearest.top(), nearest.bottom() - ReachableSize + 1);
-        move(x, y);
+    QList<QRect> monitors;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        monitors.append(screen->geometry());
+    }
+    const QRect figure = figureBounds();
+    if (const std::optional<QPoint> at = FigurePlacement::recovered(figure, monitors)) {
+        move(pos() + (*at - figure.topLeft()));
     }
 }
 
@@ -106,6 +130,10 @@ void Form2::storeDroppedPosition()
 void Form2::storePosition()
 {
     m_dropTimer.stop();
+    // Where the platform does not say where the window is, the stored place stays.
+    if (!Platform::placesWindows()) {
+        return;
+    }
     m_storedPosition = pos();
     WriteIniValues(QStringLiteral("DATA"), {{QStringLiteral("XPOS"), singleText(Left())},
                                             {QStringLiteral("YPOS"), singleText(Top())}});

@@ -17,8 +17,8 @@ public:
 
     static Form2* instance();
 
-    // Moves the window back onto the nearest screen when no part of its text lies on
-    // any screen.
+    // Moves the window so that its whole figure (text and picture) lies on the nearest
+    // monitor when no part of it lies on any monitor. Nothing is stored.
     void bringBackOnScreen();
 
 protected:
@@ -29,6 +29,8 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    QRect figureBounds() const;
+    void watchScreens();
     void onMouseDown(int button, int shift, int x, int y);
     void storeDroppedPosition();
     void storePosition();

@@ -24,6 +24,8 @@ target_sources(deskword_core PRIVATE
   app/Form1.h
   app/Form2.cpp
   app/Form2.h
+  app/FigurePlacement.cpp
+  app/FigurePlacement.h
   app/frmMenu.cpp
   app/frmMenu.h
   app/frm_Version.cpp

@@ -1,5 +1,6 @@
 #include "WindowUtilities.h"
 
+#include "window/DesktopWindow.h"
 #include "window/Form.h"
 #include "window/NestedLoopGuard.h"
 #include "window/Window.h"
@@ -77,7 +78,7 @@ void WindowDrag(Window* window)
         return;
     }
     const QPoint offset = window->lastPressPosition();
-    if (window->isWindow()) {
+    if (window->isWindow() && !DesktopWindow::movesItself(window)) {
         // The window manager moves the window with the pointer from where the pointer
         // is when the move starts, which may already be past the press. Put the
         // grabbed pixel under the pointer first; this also brings Qt's idea of the

@@ -32,6 +32,18 @@ double Screen::TwipsPerPixelY()
     return twipsPerPixel(s ? s->logicalDotsPerInchY() : 96.0);
 }
 
+int Screen::Left()
+{
+    const QScreen* s = primary();
+    return roundHalfEven((s ? s->geometry().x() : 0) * TwipsPerPixelX());
+}
+
+int Screen::Top()
+{
+    const QScreen* s = primary();
+    return roundHalfEven((s ? s->geometry().y() : 0) * TwipsPerPixelY());
+}
+
 int Screen::Width()
 {
     const QScreen* s = primary();

@@ -8,6 +8,9 @@ class Screen
 public:
     static double TwipsPerPixelX();
     static double TwipsPerPixelY();
+    // Top-left corner of the primary screen on the desktop, in twips.
+    static int Left();
+    static int Top();
     // Size of the primary screen in twips.
     static int Width();
     static int Height();

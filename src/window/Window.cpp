@@ -210,7 +210,10 @@ void Window::paintEvent(QPaintEvent* event)
     }
     QPainter p(this);
     if (m_autoRedraw) {
-        for (const QRect& area : event->region()) {
+        // Only the shape is drawn: where the platform does not cut the window to its
+        // mask (Wayland), a translucent window shows the desktop everywhere else.
+        const QRegion shown = m_windowRegion != 0 ? event->region() & mask() : event->region();
+        for (const QRect& area : shown) {
             p.drawImage(area.topLeft(), m_backBuffer, area);
         }
     } else {

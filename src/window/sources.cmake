@@ -9,6 +9,8 @@ target_sources(deskword_core PRIVATE
   window/Colors.h
   window/CommandGate.cpp
   window/CommandGate.h
+  window/DesktopWindow.cpp
+  window/DesktopWindow.h
   window/FontWarmUp.cpp
   window/FontWarmUp.h
   window/Form.cpp
@@ -20,6 +22,8 @@ target_sources(deskword_core PRIVATE
   window/NestedLoopGuard.h
   window/PictureSurface.cpp
   window/PictureSurface.h
+  window/Platform.cpp
+  window/Platform.h
   window/RegionData.cpp
   window/RegionData.h
   window/Rounding.cpp
@@ -38,4 +42,8 @@ if(UNIX AND NOT APPLE)
   pkg_check_modules(DESKWORD_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
   target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_FONTCONFIG)
   target_compile_definitions(deskword_core PRIVATE DESKWORD_HAVE_FONTCONFIG)
+  # The text window's X properties and its place in the stacking order, on Qt's own
+  # X connection.
+  pkg_check_modules(DESKWORD_XCB REQUIRED IMPORTED_TARGET xcb)
+  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_XCB)
 endif()

@@ -25,3 +25,4 @@ set_tests_properties(app_language_test PROPERTIES
   ENVIRONMENT "LANG=en_US.UTF-8;DESKWORD_TEST_LANGUAGE=en"
   ENVIRONMENT_MODIFICATION "LC_ALL=unset:;LC_MESSAGES=unset:;LANGUAGE=unset:")
 deskword_add_test(app_autostart_test app/AutostartTest.cpp)
+deskword_add_test(app_figure_placement_test app/FigurePlacementTest.cpp)

@@ -41,3 +41,8 @@ deskword_add_e2e_test(e2e_session_end session_end_test.sh)
 add_test(NAME e2e_configure_without_tests
          COMMAND bash ${DESKWORD_E2E_DIR}/configure_test.sh --source ${PROJECT_SOURCE_DIR})
 set_tests_properties(e2e_configure_without_tests PROPERTIES LABELS e2e TIMEOUT 300)
+# Other desktops: compositors, workspaces, two monitors, a nested Wayland compositor.
+deskword_add_e2e_test(e2e_compositor compositor_test.sh)
+deskword_add_e2e_test(e2e_workspace workspace_test.sh)
+deskword_add_e2e_test(e2e_monitor monitor_test.sh)
+# deskword_add_e2e_test(e2e_wayland wayland_test.sh)

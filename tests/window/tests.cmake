@@ -18,3 +18,4 @@ deskword_add_test(window_region_oracle_test window/RegionOracleTest.cpp window/P
                   LIBS PkgConfig::PIXMAN)
 deskword_add_test(window_picture_text_test window/PictureTextTest.cpp)
 deskword_add_test(window_session_end_test window/SessionEndTest.cpp)
+deskword_add_test(window_platform_test window/PlatformTest.cpp)

@@ -1,0 +1,34 @@
+#include "Platform.h"
+
+#include <QGuiApplication>
+
+QByteArray Platform::choose(const QByteArray& qpaPlatform, const QByteArray& display,
+                            const QByteArray& waylandDisplay, const QByteArray& sessionType)
+{
+    if (!qpaPlatform.isEmpty() || display.isEmpty()) {
+        return {};
+    }
+    if (!waylandDisplay.isEmpty() || sessionType == "wayland") {
+        return "xcb";
+    }
+    return {};
+}
+
+void Platform::chooseBeforeStart()
+{
+    const QByteArray chosen = choose(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
+                                     qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"));
+    if (!chosen.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", chosen);
+    }
+}
+
+bool Platform::placesWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool Platform::isX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
