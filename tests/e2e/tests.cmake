@@ -45,4 +45,4 @@ set_tests_properties(e2e_configure_without_tests PROPERTIES LABELS e2e TIMEOUT 3
 deskword_add_e2e_test(e2e_compositor compositor_test.sh)
 deskword_add_e2e_test(e2e_workspace workspace_test.sh)
 deskword_add_e2e_test(e2e_monitor monitor_test.sh)
-# deskword_add_e2e_test(e2e_wayland wayland_test.sh)
+deskword_add_e2e_test(e2e_wayland wayland_test.sh)
