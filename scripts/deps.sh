@@ -14,6 +14,8 @@ packages=(
     fonts-ipafont-gothic
     # other desktops: compositors, a nested Wayland compositor with XWayland
     picom xcompmgr weston xwayland qt6-wayland
+    # a D-Bus tray in the end-to-end tests (a private bus, a StatusNotifierWatcher in Python)
+    dbus-daemon python3-gi gir1.2-glib-2.0
     # the package test (dpkg-shlibdeps for the .deb's dependencies, desktop-file-validate,
     # appstreamcli for the AppStream metadata, lintian)
     dpkg-dev desktop-file-utils appstream lintian

@@ -3,6 +3,8 @@
 #
 #   desktop_start WORKDIR SELECTION_OWNER_TOOL   sets DESKTOP_DISPLAY (":N")
 #   desktop_stop                                 ends everything started here
+#   desktop_stop_tray                            ends the tray alone (a desktop
+#                                                without a system tray)
 #   wait_for SECONDS COMMAND...                  polls COMMAND until it succeeds
 #   is_running PID                               a live process (not a zombie)
 #
@@ -11,6 +13,7 @@
 
 DESKTOP_PIDS=()
 DESKTOP_DISPLAY=""
+DESKTOP_TRAY_PID=""
 
 # Polls the command every tenth of a second until it succeeds; fails after the
 # given number of seconds.
@@ -99,7 +102,17 @@ desktop_start()
 
     DISPLAY=$DESKTOP_DISPLAY trayer --edge top --align right --widthtype pixel --width 200 \
         --heighttype pixel --height 32 --transparent false >"$DESKTOP_WORKDIR/trayer.log" 2>&1 &
+    DESKTOP_TRAY_PID=$!
     desktop_adopt $!
     wait_for 30 env DISPLAY="$DESKTOP_DISPLAY" "$selection_owner" _NET_SYSTEM_TRAY_S0 ||
         desktop_fail "trayer did not take _NET_SYSTEM_TRAY_S0 within 30 s" || return 1
+}
+
+desktop_stop_tray()
+{
+    [[ -n $DESKTOP_TRAY_PID ]] || return 0
+    kill -TERM "$DESKTOP_TRAY_PID" 2>/dev/null || true
+    wait_for 10 not_running "$DESKTOP_TRAY_PID" || return 1
+    wait "$DESKTOP_TRAY_PID" 2>/dev/null || true
+    DESKTOP_TRAY_PID=""
 }

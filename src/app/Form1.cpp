@@ -14,6 +14,8 @@
 #include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/CommandGate.h"
+#include "window/DBusTray.h"
+#include "window/InstanceChannel.h"
 #include "window/Rounding.h"
 #include "window/Screen.h"
 #include "window/SessionEnd.h"
@@ -79,11 +81,15 @@ bool Form1::hasTray() const
 void Form1::Form_Load()
 {
     if (App::PrevInstance()) {
+        // The running instance opens its editor: starting the program again always
+        // leads somewhere, with or without a tray.
+        InstanceChannel::requestOpen(SettingsLocation::filePath());
         App::EndNow(0);
         return;
     }
     // The end of the session, or a signal to end, ends the program as Exit does.
     connect(new SessionEnd(this), &SessionEnd::requested, this, &Form1::endSession);
+    listenForSecondStart();
     const SettingsFile::ReadOnce settings;
     hide();
     createTrayIcon();
@@ -124,10 +130,33 @@ void Form1::Form_Load()
     text->bringBackOnScreen();
     m_started = true;
 
-    // Without a tray the program is reached through its text; a first run without
-    // a text opens the editor so there is something to reach.
-    if (!hasTray() && firstRun) {
-        frmMenu::instance()->mEdit_Click();
+    // Without a tray the program is reached through its text; a first run, or a
+    // start with nothing to show, opens the editor so there is something to reach.
+    if (m_openRequested || (!hasTray() && (firstRun || !text->isVisible()))) {
+        openEditor();
+    }
+}
+
+void Form1::listenForSecondStart()
+{
+    m_channel = new InstanceChannel(SettingsLocation::filePath(), this);
+    connect(m_channel, &InstanceChannel::openRequested, this, [this] {
+        // A request during start-up waits until the text is on the desktop.
+        if (m_started) {
+            openEditor();
+        } else {
+            m_openRequested = true;
+        }
+    });
+    m_channel->listen();
+}
+
+void Form1::openEditor()
+{
+    m_openRequested = false;
+    // Through the menu's own item, so that it runs exactly as when chosen there.
+    if (frmMenu* menu = frmMenu::instance()) {
+        menu->mEdit->trigger();
     }
 }
 
@@ -137,6 +166,12 @@ void Form1::createTrayIcon()
     FindOrLoad<frm_Version>();
     m_tray = new QSystemTrayIcon(frm_Version::programIcon(), this);
     m_tray->setToolTip(App::EXEName());
+    // A D-Bus tray (StatusNotifierItem) shows the menu itself: it gets the popup menu
+    // exported over D-Bus, with the same items. An XEmbed tray only reports clicks,
+    // and a right click pops the menu up (trayMouseMove).
+    if (DBusTray::hostAvailable()) {
+        m_tray->setContextMenu(FindOrLoad<frmMenu>()->mpop);
+    }
     connect(
         m_tray, &QSystemTrayIcon::activated, this,
         [this](QSystemTrayIcon::ActivationReason reason) {
@@ -254,6 +289,9 @@ void Form1::Form_Unload()
         delete m_tray;
         m_tray = nullptr;
     }
+    // No socket file stays behind for the next start to clear.
+    delete m_channel;
+    m_channel = nullptr;
     // Everything the windows store as they unload is one write.
     const SettingsFile::Batch batch;
     UnloadOtherWindows(Name());

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 
+class InstanceChannel;
 class QSystemTrayIcon;
 
 // The hidden host window. Its load handler is the whole start-up: one instance only,
@@ -49,10 +50,14 @@ protected:
 
 private:
     void createTrayIcon();
+    void listenForSecondStart();
+    void openEditor();
     void readStoredStyle();
     void buildShapes();
     QStringList pictureCandidates(const QString& name) const;
 
     QSystemTrayIcon* m_tray = nullptr;
+    InstanceChannel* m_channel = nullptr;
     bool m_started = false;
+    bool m_openRequested = false;
 };

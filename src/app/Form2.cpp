@@ -101,13 +101,10 @@ void Form2::onMouseDown(int button, int, int, int)
         // now on: the place is stored once the window has come to rest.
         m_dropTimer.start();
     } else if (button == 2) {
-        // Without a system tray the text itself opens the menu, so the program can
+        // The text itself opens the menu whatever tray there is, so the program can
         // always be reached and ended.
-        const Form1* host = Form1::instance();
-        if (host != nullptr && !host->hasTray()) {
-            if (frmMenu* menu = frmMenu::instance()) {
-                menu->popUp();
-            }
+        if (frmMenu* menu = frmMenu::instance()) {
+            menu->popUp();
         }
     }
 }

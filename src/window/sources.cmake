@@ -9,6 +9,8 @@ target_sources(deskword_core PRIVATE
   window/Colors.h
   window/CommandGate.cpp
   window/CommandGate.h
+  window/DBusTray.cpp
+  window/DBusTray.h
   window/DesktopWindow.cpp
   window/DesktopWindow.h
   window/FontWarmUp.cpp
@@ -17,6 +19,8 @@ target_sources(deskword_core PRIVATE
   window/Form.h
   window/Gdi.cpp
   window/Gdi.h
+  window/InstanceChannel.cpp
+  window/InstanceChannel.h
   window/LittleEndian.h
   window/NestedLoopGuard.cpp
   window/NestedLoopGuard.h
@@ -35,6 +39,10 @@ target_sources(deskword_core PRIVATE
   window/Window.cpp
   window/Window.h
 )
+
+# The D-Bus tray and the local socket of a second start.
+find_package(Qt6 REQUIRED COMPONENTS DBus Network)
+target_link_libraries(deskword_core PRIVATE Qt6::DBus Qt6::Network)
 
 # Where fonts come from fontconfig, its configuration is loaded while Qt starts.
 if(UNIX AND NOT APPLE)

@@ -126,6 +126,19 @@ private slots:
         QVERIFY(red > 0);
         QVERIFY(frm_RGN_Picture::instance().pWPicture.FontBold());
         QCOMPARE(Form1::instance()->RGNText, QStringLiteral("Ab\r\nCd"));
+        // A text on the desktop is the way in: no editor opens by itself.
+        QCOMPARE(Form::Find<Form3>(), nullptr);
+    }
+
+    void testNothingToShowWithoutTrayOpensEditor()
+    {
+        // Not a first run, but an empty text and no picture: without a tray nothing
+        // else would be left to reach the program by.
+        writeSettings("TEXT=\nFontBold=True\nXPOS=3000\nYPOS=1500\n");
+        Form2* text = start();
+        QVERIFY(!text->Visible());
+        Form3* editor = Form::Find<Form3>();
+        QVERIFY(editor != nullptr && editor->Visible());
     }
 
     void testWithoutFontBoldStoredStyleAndPlaceAreIgnored()

@@ -9,8 +9,9 @@
 #include <memory>
 
 // Test main for widget and unit tests: Qt's offscreen platform with one screen of
-// 1280 x 1024 pixels at 96 DPI (15 twips per pixel), a private 0700 runtime folder
-// and a private XDG config folder, so no test touches the user's files.
+// 1280 x 1024 pixels at 96 DPI (15 twips per pixel), a private 0700 runtime folder,
+// a private XDG config folder and no session bus, so no test touches the user's files
+// or desktop.
 namespace testsupport {
 
 inline std::unique_ptr<QTemporaryDir> prepareEnvironment()
@@ -32,6 +33,10 @@ inline std::unique_ptr<QTemporaryDir> prepareEnvironment()
     qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
     qputenv("QT_FONT_DPI", "96");
+    // No session bus: the tray never becomes a D-Bus item of the machine's desktop.
+    qputenv(
+        "DBUS_SESSION_BUS_ADDRESS",
+        (QStringLiteral("unix:path=") + root + QStringLiteral("/no-session-bus")).toLocal8Bit());
     return dir;
 }
 

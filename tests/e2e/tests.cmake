@@ -46,3 +46,7 @@ deskword_add_e2e_test(e2e_compositor compositor_test.sh)
 deskword_add_e2e_test(e2e_workspace workspace_test.sh)
 deskword_add_e2e_test(e2e_monitor monitor_test.sh)
 deskword_add_e2e_test(e2e_wayland wayland_test.sh)
+# The menu on a D-Bus tray (a private session bus and a StatusNotifierWatcher of the
+# test's own), and a second start that opens the running instance's editor.
+deskword_add_e2e_test(e2e_dbus_tray dbus_tray_test.sh)
+deskword_add_e2e_test(e2e_second_start second_start_test.sh)

@@ -19,3 +19,6 @@ deskword_add_test(window_region_oracle_test window/RegionOracleTest.cpp window/P
 deskword_add_test(window_picture_text_test window/PictureTextTest.cpp)
 deskword_add_test(window_session_end_test window/SessionEndTest.cpp)
 deskword_add_test(window_platform_test window/PlatformTest.cpp)
+
+find_package(Qt6 REQUIRED COMPONENTS Network)
+deskword_add_test(window_instance_channel_test window/InstanceChannelTest.cpp LIBS Qt6::Network)
