@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6opengl6-dev
     qt6-tools-dev qt6-l10n-tools  # Qt Linguist's CMake functions, lrelease and lupdate
+    # more picture formats than the BMP, GIF, PNG and JPEG readers of Qt itself (WebP, TIFF, ...)
+    qt6-image-formats-plugins
     libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick procps

@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "DesktopPicture.h"
 #include "Form2.h"
 #include "SettingValues.h"
 #include "Settings.h"
@@ -218,10 +219,14 @@ void Form1::buildShapes()
 {
     TextRegionNumber = MakeRGNFromText(RGNText);
     PictureRegionNumber = 0;
+    if (DesktopPicture::buildFromSetting()) {
+        return; // the picture the user chose, or none
+    }
     for (const QString& name : {QStringLiteral("picture.bmp"), QStringLiteral("picture.gif")}) {
         for (const QString& path : pictureCandidates(name)) {
             PictureRegionNumber = MakeRGNFromPicture(path, 0);
             if (PictureRegionNumber != 0) {
+                PictureFileName = path;
                 return;
             }
         }

@@ -26,6 +26,8 @@ public:
     // The picture's offset from the text window's origin, in twips.
     int32_t PicPosX = 0;
     int32_t PicPosY = 0;
+    // The file the picture shape was built from; empty when there is no picture.
+    QString PictureFileName;
 
     // Composes the text and picture shapes onto the text window in the order of the
     // picture display mode and shows it top-most, or hides it when there is nothing.

@@ -191,6 +191,12 @@ bool IniDocument::setValue(QStringView section, QStringView key, QStringView val
     return true;
 }
 
+bool IniDocument::contains(QStringView section, QStringView key) const
+{
+    const qsizetype header = findSection(trimBlanks(section));
+    return header >= 0 && findKey(header, trimBlanks(key)) >= 0;
+}
+
 qsizetype IniDocument::findSection(QStringView section) const
 {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {

@@ -26,6 +26,8 @@ public:
     // of single or double quotes that enclose all of it. Empty when the section or
     // the key is missing.
     QString value(QStringView section, QStringView key) const;
+    // True when the section holds the key, whatever its value (an empty one too).
+    bool contains(QStringView section, QStringView key) const;
 
     // Sets the key's value, adding the key after the section's last entry, or the
     // section at the end of the document, when it is missing. An existing key keeps

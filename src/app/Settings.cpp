@@ -22,6 +22,11 @@ QString ReadIniValue(const QString& section, const QString& key)
     return trimSpaces(SettingsFile::document().value(section, key)).toString();
 }
 
+bool IniKeyExists(const QString& section, const QString& key)
+{
+    return SettingsFile::document().contains(section, key);
+}
+
 void WriteIniValue(const QString& section, const QString& key, const QString& value)
 {
     SettingsFile::write({{section, key, value}});

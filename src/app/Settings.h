@@ -12,6 +12,9 @@
 // quotes removed; "" when the file, the section or the key is missing.
 QString ReadIniValue(const QString& section, const QString& key);
 
+// True when the settings file holds the key, even with an empty value.
+bool IniKeyExists(const QString& section, const QString& key);
+
 // Sets the key, creating the file, the section or the key as needed; every other line
 // of the file stays as it was. The file is replaced as a whole, so a crash at any
 // moment leaves either the old file or the new one. A CR or LF in the value is written

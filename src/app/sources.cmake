@@ -2,6 +2,8 @@
 target_sources(deskword_core PRIVATE
   app/Autostart.cpp
   app/Autostart.h
+  app/DesktopPicture.cpp
+  app/DesktopPicture.h
   app/IniDocument.cpp
   app/IniDocument.h
   app/Settings.cpp

@@ -17,8 +17,9 @@
 
 namespace {
 
-// Client area of the window as it opens, in twips.
-constexpr int DesignClientWidth = 4725;
+// Client area of the window as it opens, in twips: wide enough for the row of four
+// buttons.
+constexpr int DesignClientWidth = 6015;
 constexpr int DesignClientHeight = 3090;
 
 // The layout needs this much room: the text box's scroll bars and border, and the
@@ -89,10 +90,15 @@ void Form3::createControls()
     setTwipGeometry(Command1, 1680, 2640, 1455, 375);
     Command3 = makeButton(this, QStringLiteral("Command3"), tr("色設定"));
     setTwipGeometry(Command3, 3120, 2640, 1455, 375);
+    Command4 = makeButton(this, QStringLiteral("Command4"), tr("画像..."));
+    setTwipGeometry(Command4, 4680, 2640, 1215, 375);
+
+    createPictureControls();
 
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
-    setTabOrder(Command3, Text2);
+    setTabOrder(Command3, Command4);
+    setTabOrder(Command4, Text2);
     setTabOrder(Text2, Text1);
 
     // The mirror holds no undo history of its own.
@@ -173,6 +179,7 @@ void Form3::Form_Resize()
     setTwipTop(Command1, buttonTop);
     setTwipTop(Command2, buttonTop);
     setTwipTop(Command3, buttonTop);
+    setTwipTop(Command4, buttonTop);
 
     placePicture();
 }

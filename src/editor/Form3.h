@@ -5,12 +5,15 @@
 #include <QList>
 #include <cstdint>
 
+class QAction;
+class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 
 // The editor: the desktop text in the desktop text's font and colour, with the
-// picture floating over it at its desktop offset, and three commands: Execute
-// (apply the text to the desktop), Font settings and Colour settings.
+// picture floating over it at its desktop offset, and four commands: Execute
+// (apply the text to the desktop), Font settings, Colour settings and Picture.
 //
 // The text box the user sees is built from two edit boxes: Text2 gives the border
 // and the scroll bars, Frame1 covers Text2's text area exactly, and Text1, inside
@@ -35,6 +38,12 @@ public:
     QPushButton* Command1 = nullptr; // "フォント設定"
     QPushButton* Command2 = nullptr; // "実行"
     QPushButton* Command3 = nullptr; // "色設定"
+    QPushButton* Command4 = nullptr; // "画像..."
+
+    // The preview's context menu: choose a picture, or none.
+    QMenu* PictureMenu = nullptr;
+    QAction* mPicture = nullptr;   // "画像..."
+    QAction* mNoPicture = nullptr; // "画像なし"
 
     // How far Text1 is scrolled, in twips, as last seen by movePic.
     int32_t ScrollOffsetX = 0;
@@ -47,6 +56,12 @@ public:
     void Command2_Click();
     // Colour settings.
     void Command3_Click();
+    // Picture: the picture dialog; the chosen file becomes the desktop picture.
+    void Command4_Click();
+    // Makes a file the desktop picture and shows it in the preview at once.
+    void choosePicture(const QString& path);
+    // No picture, until one is chosen again.
+    void mNoPicture_Click();
     // Text2 follows every change of Text1.
     void Text1_Change();
 
@@ -66,6 +81,11 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A picture file dropped anywhere on the editor is chosen as the picture.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Command
@@ -78,6 +98,11 @@ private:
 
     void createControls();
     void placePicture();
+    void createPictureControls();
+    void showChosenPicture();
+    void showPictureMenu(const QPoint& position);
+    // The picture file the drag carries, or an empty string.
+    static QString droppedPicture(const QMimeData* data);
     // Commands that arrive while Execute runs wait until it has finished.
     bool deferWhileExecuting(Command command);
     void runDeferred();

@@ -7,6 +7,7 @@ target_sources(deskword_core PRIVATE
   editor/Form3.cpp
   editor/Form3.h
   editor/Form3Commands.cpp
+  editor/Form3Picture.cpp
   editor/Form3Preview.cpp
   editor/Module1.cpp
   editor/Module1.h

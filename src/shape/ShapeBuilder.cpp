@@ -1,5 +1,6 @@
 #include "ShapeBuilder.h"
 
+#include "PictureFileShape.h"
 #include "RGNDataStore.h"
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
@@ -176,7 +177,7 @@ int32_t MakeRGNFromPicture(const QString& fileName, int32_t index)
 
     RunCollector runs;
     if (!scanSurface(surface, runs)) {
-        App::MsgBox(tooLargeMessage());
+        App::MsgBox(number == TextShapeNumber ? tooLargeMessage() : pictureTooDetailedMessage());
         return 0;
     }
     const gdi::HRGN region = runs.createRegion();

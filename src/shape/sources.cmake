@@ -1,5 +1,9 @@
 # Sources of src/shape: turning texts and pictures into shapes.
 target_sources(deskword_core PRIVATE
+  shape/AlphaKey.cpp
+  shape/AlphaKey.h
+  shape/PictureFileShape.cpp
+  shape/PictureFileShape.h
   shape/PictureHolder.cpp
   shape/PictureHolder.h
   shape/RGNDataStore.cpp

@@ -421,3 +421,15 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
     CurrentY = 0;
     return LoadResult::Loaded;
 }
+
+bool PictureSurface::setPicture(const QImage& picture)
+{
+    if (picture.isNull() || !fitsSurface(picture.width(), picture.height())) {
+        return false;
+    }
+    m_image = picture.convertToFormat(QImage::Format_RGB32);
+    applyDotsPerInch(m_image);
+    CurrentX = 0;
+    CurrentY = 0;
+    return true;
+}

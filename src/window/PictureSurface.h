@@ -80,6 +80,9 @@ public:
     // frame). The surface takes the picture's size; transparent pixels show the
     // background colour. On failure the surface is unchanged.
     LoadResult LoadPicture(const QString& path);
+    // Takes an already decoded picture as the surface's content, opaque, at its own
+    // size; false (surface unchanged) for a picture beyond the limits above.
+    bool setPicture(const QImage& picture);
 
     const QImage& Image() const { return m_image; }
 

@@ -24,6 +24,8 @@ target_sources(deskword_core PRIVATE
   window/LittleEndian.h
   window/NestedLoopGuard.cpp
   window/NestedLoopGuard.h
+  window/PictureFile.cpp
+  window/PictureFile.h
   window/PictureSurface.cpp
   window/PictureSurface.h
   window/Platform.cpp

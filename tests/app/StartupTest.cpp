@@ -15,6 +15,7 @@
 #include "window/CommandGate.h"
 #include "window/Screen.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -184,6 +185,48 @@ private slots:
         QVERIFY(text->Visible());
         // The picture's shape moved by the offset: (10, 5) + (10, -5).
         QVERIFY((text->mask() ^ QRegion(20, 0, 20, 20)).isEmpty());
+    }
+
+    void testChosenPictureFileComesFirst()
+    {
+        // A picture with transparency, its pixel (0, 0) opaque: cut by its alpha.
+        QImage chosen(12, 10, QImage::Format_ARGB32);
+        chosen.fill(Qt::transparent);
+        QPainter(&chosen).fillRect(0, 0, 5, 4, QColor(200, 0, 0));
+        const QString path = folder->filePath(QStringLiteral("chosen.png"));
+        QVERIFY(chosen.save(path, "PNG"));
+        blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
+        writeSettings("PICTUREFILE=" + path.toUtf8() + "\n");
+        Form2* text = start();
+        QVERIFY(text->Visible());
+        QVERIFY((text->mask() ^ QRegion(0, 0, 5, 4)).isEmpty());
+        QCOMPARE(Form1::instance()->PictureFileName, path);
+        QVERIFY(state->messages.isEmpty());
+    }
+
+    void testStalePictureFileFallsBackToTheBitmap()
+    {
+        blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
+        const QString gone = folder->filePath(QStringLiteral("gone.png"));
+        writeSettings("PICTUREFILE=" + gone.toUtf8() + "\n");
+        Form2* text = start();
+        QCOMPARE(state->messages.size(), 1);
+        QVERIFY(state->messages[0].contains(QDir::toNativeSeparators(gone)));
+        QVERIFY((text->mask() ^ QRegion(10, 5, 20, 20)).isEmpty());
+        QCOMPARE(Form1::instance()->PictureFileName,
+                 folder->filePath(QStringLiteral("picture.bmp")));
+        // The choice stays stored (the file may come back), and picture.bmp is untouched.
+        QCOMPARE(ReadIniValue("DATA", "PICTUREFILE"), gone);
+        QVERIFY(QFile::exists(folder->filePath(QStringLiteral("picture.bmp"))));
+    }
+
+    void testNoPictureChosenLeavesPictureBmpAside()
+    {
+        blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
+        writeSettings("TEXT=x\nPICTUREFILE=\n");
+        start();
+        QCOMPARE(PictureRegionNumber, 0);
+        QVERIFY(Form1::instance()->PictureFileName.isEmpty());
     }
 
     void testDisplayModesOrderAndHideThePicture()

@@ -36,6 +36,8 @@ deskword_add_e2e_test(e2e_preview preview_test.sh)
 deskword_add_e2e_test(e2e_dialog_modality dialog_modality_test.sh)
 # SIGTERM as the end of a session, and restarts in a PID namespace.
 deskword_add_e2e_test(e2e_session_end session_end_test.sh)
+# The picture chosen in the editor's picture dialog, cut by its alpha channel.
+deskword_add_e2e_test(e2e_picture_choice picture_choice_test.sh)
 
 # The install recipe's configure (-DDESKWORD_TESTS=OFF) needs no X11 development files.
 add_test(NAME e2e_configure_without_tests

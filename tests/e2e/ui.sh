@@ -21,9 +21,10 @@
 #                                     picture display mode
 #   stop_app PID                      SIGTERM, and waits for the end
 #   ini_value FILE KEY                a value of section [DATA] (CR stripped)
-#   image_region IMAGE DX DY          canonical banded region of an image's figure
+#   image_region IMAGE DX DY [alpha]  canonical banded region of an image's figure
 #                                     (pixels unlike pixel (0,0), transparent ones
-#                                     alike), moved by (DX, DY)
+#                                     alike; with "alpha": pixels of alpha 128 or
+#                                     more), moved by (DX, DY)
 #   region_bounds                     "left top right bottom" of rectangles on stdin
 
 # shellcheck disable=SC2034 # the names below are for the test scripts
@@ -306,7 +307,7 @@ ini_value_is()
 
 image_region()
 {
-    convert "$1" -depth 8 txt:- | awk -F'[,:]' -v dx="$2" -v dy="$3" '
+    convert "$1" -depth 8 txt:- | awk -F'[,:]' -v dx="$2" -v dy="$3" -v by_alpha="${4:-}" '
         NR == 1 { next }
         {
             # The pixel value is the list in the first parentheses; transparent
@@ -315,6 +316,7 @@ image_region()
             sub(/^[^(]*\(/, "", colour)
             sub(/\).*/, "", colour)
             n = split(colour, v, ",")
+            opaque[$1, $2] = (n == 2 || n == 4) ? v[n] + 0 >= 128 : 1
             if ((n == 2 || n == 4) && v[n] + 0 == 0) colour = "transparent"
             if ($1 == 0 && $2 == 0) key = colour
             figure[$1, $2] = colour
@@ -328,7 +330,7 @@ image_region()
                 if (y <= maxy) {
                     start = -1
                     for (x = 0; x <= maxx + 1; ++x) {
-                        inside = x <= maxx && figure[x, y] != key
+                        inside = x <= maxx && (by_alpha ? opaque[x, y] : figure[x, y] != key)
                         if (inside && start < 0) start = x
                         if (!inside && start >= 0) { spans = spans " " start ":" x; start = -1 }
                     }
@@ -372,11 +374,12 @@ region_bounds()
 #                                     by empty rows (one a text line)
 
 # Centres of the editor's buttons and a point of its text area away from the
-# picture preview, in client pixels at the editor's design size (315 x 206). The
+# picture preview, in client pixels at the size the editor opens with (401 x 206). The
 # text area (Frame1) starts 2 px inside the client area.
 EDITOR_EXECUTE=(52 190)
 EDITOR_FONT=(160 190)
 EDITOR_COLOUR=(256 190)
+EDITOR_PICTURE=(352 190)
 EDITOR_TEXT=(100 60)
 EDITOR_AREA_LEFT=2
 EDITOR_AREA_TOP=2

@@ -62,6 +62,7 @@ private slots:
         QCOMPARE(twips(editor->Command2), QRect(120, top, 1335, 375));
         QCOMPARE(twips(editor->Command1), QRect(1680, top, 1455, 375));
         QCOMPARE(twips(editor->Command3), QRect(3120, top, 1455, 375));
+        QCOMPARE(twips(editor->Command4), QRect(4680, top, 1215, 375));
         if (client == QSize(315, 206)) { // the worked example
             QCOMPARE(twips(editor->Frame1), QRect(30, 30, 4425, 2355));
             QCOMPARE(twips(editor->Text1), QRect(-45, -45, 4725, 2655));
@@ -88,8 +89,10 @@ private slots:
         Form3* editor = fixture->openEditor(desktopText);
         QVERIFY(editor != nullptr);
         QCOMPARE(editor->windowTitle(), QStringLiteral("Deskword"));
-        QCOMPARE(editor->frameGeometry().topLeft(), // centred at the design size
-                 QPoint(twipsToPixelsX((Screen::Width() - 4725) / 2),
+        // Centred, at the design height and wide enough for the four buttons.
+        QCOMPARE(editor->size(), QSize(401, 206));
+        QCOMPARE(editor->frameGeometry().topLeft(),
+                 QPoint(twipsToPixelsX((Screen::Width() - 6015) / 2),
                         twipsToPixelsY((Screen::Height() - 3090) / 2)));
         QTRY_COMPARE(QApplication::focusWidget(), editor->Command1);
         for (const QPlainTextEdit* box : {editor->Text1, editor->Text2}) {

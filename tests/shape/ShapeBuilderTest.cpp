@@ -1,6 +1,7 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "shape/PictureFileShape.h"
 #include "shape/RGNDataStore.h"
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
@@ -139,7 +140,8 @@ private slots:
                  11);
         const std::vector<int32_t> before = recordWords(11, 12);
         QCOMPARE(MakeRGNFromPicture(staircase(3999), 11), 0);
-        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
+        // A picture's message goes on to say why: too detailed for a shape.
+        QCOMPARE(state->messages, QStringList{pictureTooDetailedMessage()});
         QCOMPARE(recordWords(11, 12), before);
     }
 

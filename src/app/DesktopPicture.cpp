@@ -1,0 +1,97 @@
+#include "DesktopPicture.h"
+
+#include "Form1.h"
+#include "Settings.h"
+#include "shape/PictureFileShape.h"
+#include "shape/ShapeBuilder.h"
+#include "shape/frm_RGN_Picture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString Section = QStringLiteral("DATA");
+const QString Key = QStringLiteral("PICTUREFILE");
+
+// A number for a new picture shape: the first free one, but never the text's, which
+// the next Execute would draw the text into.
+int32_t newPictureNumber()
+{
+    int32_t number = GetFreePictureIndex();
+    while (number == TextShapeNumber || frm_RGN_Picture::instance().pPicture(number) != nullptr) {
+        ++number;
+    }
+    return number;
+}
+
+void setPicture(int32_t number, const QString& path)
+{
+    const int32_t previous = PictureRegionNumber;
+    PictureRegionNumber = number;
+    if (previous > 0 && previous != number) {
+        // The old picture's image is no longer shown anywhere: let it go.
+        if (PictureHolder* holder = frm_RGN_Picture::instance().pPicture(previous)) {
+            holder->Picture = QImage();
+        }
+    }
+    if (Form1* host = Form1::instance()) {
+        host->PictureFileName = path;
+    }
+}
+
+} // namespace
+
+namespace DesktopPicture {
+
+bool buildFromSetting()
+{
+    if (!IniKeyExists(Section, Key)) {
+        return false;
+    }
+    const QString path = ReadIniValue(Section, Key);
+    if (path.isEmpty()) {
+        setPicture(0, QString());
+        return true;
+    }
+    const int32_t number = MakeRGNFromPictureFile(path, 0);
+    if (number == 0) {
+        return false;
+    }
+    setPicture(number, path);
+    return true;
+}
+
+bool choose(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const int32_t number = MakeRGNFromPictureFile(absolute, newPictureNumber());
+    if (number == 0) {
+        return false;
+    }
+    setPicture(number, absolute);
+    WriteIniValue(Section, Key, absolute);
+    return true;
+}
+
+void clear()
+{
+    setPicture(0, QString());
+    WriteIniValue(Section, Key, QString());
+}
+
+QString startFolder()
+{
+    const Form1* host = Form1::instance();
+    if (host != nullptr && !host->PictureFileName.isEmpty()) {
+        const QFileInfo current(host->PictureFileName);
+        if (current.absoluteDir().exists()) {
+            return current.absolutePath();
+        }
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QDir(pictures).exists() ? pictures : QDir::homePath();
+}
+
+} // namespace DesktopPicture

@@ -1,0 +1,81 @@
+// Shapes from picture files the user chose, in any format Qt reads. A picture with
+// transparency is cut by its alpha channel, an opaque one by the colour of its pixel
+// (0, 0) as every other shape.
+#include "AlphaKey.h"
+#include "RGNDataStore.h"
+#include "ShapeBuilder.h"
+#include "frm_RGN_Picture.h"
+#include "window/App.h"
+#include "window/LittleEndian.h"
+#include "window/PictureFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+// Moves the stored outline of a number up by one row: the scan saw the picture below
+// an extra row of key colour.
+void raiseOutlineOneRow(int32_t number)
+{
+    RGNRecord* record = RGNDataStore::instance().record(number - 10);
+    if (record == nullptr) {
+        return;
+    }
+    const unsigned char* bytes = record->bytes.data();
+    const uint32_t byteCount = static_cast<uint32_t>(getLE32(bytes) + getLE32(bytes + 12));
+    const gdi::XFORM identity;
+    const gdi::HRGN region = gdi::ExtCreateRegion(&identity, byteCount, bytes);
+    gdi::OffsetRgn(region, 0, -1);
+    gdi::DeleteObject(SaveRGNData(region, number - 10));
+    gdi::DeleteObject(region);
+}
+
+} // namespace
+
+QString unreadablePictureMessage(const QString& fileName)
+{
+    return QStringLiteral("The picture file cannot be read:\n") +
+           QDir::toNativeSeparators(fileName);
+}
+
+QString pictureTooDetailedMessage()
+{
+    return tooLargeMessage() + QLatin1Char('\n') +
+           QCoreApplication::translate(
+               "PictureShape",
+               "この画像は形が細かすぎます（写真など）。背景が一色の画像を選んでください。");
+}
+
+int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
+{
+    QImage picture;
+    switch (PictureFile::read(fileName, picture)) {
+    case PictureSurface::LoadResult::Loaded:
+        break;
+    case PictureSurface::LoadResult::NotFound:
+    case PictureSurface::LoadResult::Undecodable:
+        App::MsgBox(unreadablePictureMessage(fileName));
+        return 0;
+    case PictureSurface::LoadResult::TooLarge:
+        App::MsgBox(tooLargeMessage() + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
+        return 0;
+    }
+
+    PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+    if (!PictureFile::hasTransparency(picture)) {
+        surface.setPicture(picture);
+        return MakeRGNFromPicture(QString(), index);
+    }
+    const AlphaKeyed keyed = keyByAlpha(picture);
+    if (!surface.setPicture(keyed.scanned)) {
+        App::MsgBox(tooLargeMessage() + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
+        return 0;
+    }
+    const int32_t number = MakeRGNFromPicture(QString(), index);
+    if (number != 0 && keyed.extraRow) {
+        raiseOutlineOneRow(number);
+        frm_RGN_Picture::instance().pPicture(number)->Picture = keyed.drawn;
+    }
+    return number;
+}

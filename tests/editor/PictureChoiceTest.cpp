@@ -1,0 +1,194 @@
+#include "EditorFixture.h"
+#include "TestMain.h"
+
+#include "app/DesktopPicture.h"
+#include "dialogs/PictureDialog.h"
+#include "window/RegionData.h"
+
+#include <QMimeData>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+// A 30 x 20 picture: transparent, with an opaque green figure of two blocks and a
+// faint (alpha 100) block that stays outside the shape.
+QImage figure()
+{
+    QImage image(30, 20, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.fillRect(2, 3, 10, 8, QColor(0, 160, 0));
+    p.fillRect(12, 6, 12, 10, QColor(0, 160, 0, 200));
+    p.fillRect(24, 0, 6, 20, QColor(0, 160, 0, 100));
+    return image;
+}
+
+QRegion figureOutline()
+{
+    return QRegion(2, 3, 10, 8) + QRegion(12, 6, 12, 10);
+}
+
+} // namespace
+
+// Choosing the picture in the editor: the Picture button and its dialog, a dropped
+// file, and "No picture"; the choice is stored and shown at once.
+class PictureChoiceTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> fixture;
+    QStringList startFolders;
+    QList<QWidget*> owners;
+    std::optional<QString> answer;
+
+    QString writeFigure(const QString& name)
+    {
+        const QString path = fixture->folder.filePath(name);
+        figure().save(path, "PNG");
+        return path;
+    }
+
+private slots:
+    void init()
+    {
+        fixture = std::make_unique<EditorFixture>();
+        startFolders.clear();
+        owners.clear();
+        answer.reset();
+        comdlg::setPictureHandler([this](QWidget* owner, const QString& folder) {
+            owners.append(owner);
+            startFolders.append(folder);
+            return answer;
+        });
+    }
+    void cleanup()
+    {
+        comdlg::setPictureHandler({});
+        fixture.reset();
+    }
+
+    void testChosenPictureIsStoredShownAndApplied()
+    {
+        fixture->host->PicPosX = 150; // 10 px
+        fixture->host->PicPosY = 300; // 20 px
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        QVERIFY(!editor->Picture1->isVisible());
+        QCOMPARE(editor->Command4->text(), QStringLiteral("画像..."));
+
+        answer = writeFigure(QStringLiteral("figure.png"));
+        QTest::mouseClick(editor->Command4, Qt::LeftButton);
+        QCOMPARE(startFolders.size(), 1);
+        QCOMPARE(owners.value(0), editor);
+        const QString chosen = QFileInfo(*answer).absoluteFilePath();
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QCOMPARE(startFolders[0], QDir(pictures).exists() ? pictures : QDir::homePath());
+        QCOMPARE(EditorFixture::setting("PICTUREFILE"), chosen);
+
+        // The preview shows it at once, at the offset, cut by its alpha.
+        QVERIFY(editor->Picture1->isVisible());
+        QCOMPARE(QPoint(editor->Picture1->Left(), editor->Picture1->Top()), QPoint(150, 300));
+        QVERIFY((editor->Picture1->mask() ^ figureOutline()).isEmpty());
+        QCOMPARE(editor->Picture1->backBuffer().pixel(3, 4), qRgb(0, 160, 0));
+        QVERIFY(!fixture->text->isVisible()); // the desktop waits for Execute
+
+        editor->Command2_Click();
+        QVERIFY(fixture->text->isVisible());
+        QVERIFY((fixture->text->mask() ^ figureOutline().translated(10, 20)).isEmpty());
+        QCOMPARE(fixture->text->backBuffer().pixel(13, 24), qRgb(0, 160, 0));
+
+        // The next choice starts in the picture's folder; cancelling changes nothing.
+        answer.reset();
+        editor->Command4_Click();
+        QCOMPARE(startFolders.value(1), fixture->folder.path());
+        QVERIFY(editor->Picture1->isVisible());
+        QCOMPARE(EditorFixture::setting("PICTUREFILE"), chosen);
+        QVERIFY(fixture->state.messages.isEmpty());
+    }
+
+    void testChoosingAgainAndAgainKeepsTextAndPictureApart()
+    {
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        answer = writeFigure(QStringLiteral("figure.png"));
+        for (int i = 0; i < 7; ++i) {
+            editor->Command4_Click();
+            QVERIFY(PictureRegionNumber != TextShapeNumber);
+        }
+        editor->Text1->setPlainText(QStringLiteral("text"));
+        editor->Command2_Click();
+        QVERIFY(TextRegionNumber == TextShapeNumber && PictureRegionNumber > 0);
+        // The picture (at offset 0, 0) keeps its own outline beside the text's.
+        QVERIFY((figureOutline() - fixture->text->mask()).isEmpty());
+        QVERIFY(!(fixture->text->mask() - figureOutline()).isEmpty());
+        QCOMPARE(fixture->text->backBuffer().pixel(3, 4), qRgb(0, 160, 0));
+        QVERIFY(fixture->state.messages.isEmpty());
+    }
+
+    void testUnusableChoiceKeepsThePicture()
+    {
+        fixture->usePicture(20, 12);
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        const int32_t before = PictureRegionNumber;
+        const QString broken = fixture->folder.filePath(QStringLiteral("broken.png"));
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
+        file.close();
+        answer = broken;
+        editor->Command4_Click();
+        QCOMPARE(fixture->state.messages.size(), 1);
+        QVERIFY(fixture->state.messages[0].contains(QDir::toNativeSeparators(broken)));
+        QCOMPARE(PictureRegionNumber, before);
+        QVERIFY(editor->Picture1->isVisible());
+        QVERIFY(!IniKeyExists(QStringLiteral("DATA"), QStringLiteral("PICTUREFILE")));
+    }
+
+    void testNoPictureClearsTheKeyUntilAPictureIsChosen()
+    {
+        fixture->usePicture(20, 12); // picture.bmp beside the program
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        QVERIFY(editor->Picture1->isVisible());
+        // A right click on the preview offers "画像..." and "画像なし".
+        QTest::mouseClick(editor->windowHandle(), Qt::RightButton, {},
+                          editor->Picture1->mapTo(editor, QPoint(5, 5)));
+        QTRY_VERIFY(editor->PictureMenu->isVisible());
+        QCOMPARE(editor->mNoPicture->text(), QStringLiteral("画像なし"));
+        editor->PictureMenu->hide();
+        editor->mNoPicture->trigger();
+        QCOMPARE(PictureRegionNumber, 0);
+        QVERIFY(!editor->Picture1->isVisible());
+        QVERIFY(IniKeyExists(QStringLiteral("DATA"), QStringLiteral("PICTUREFILE")));
+        QCOMPARE(EditorFixture::setting("PICTUREFILE"), QString());
+        editor->Command2_Click();
+        QVERIFY(!fixture->text->isVisible()); // no text, no picture
+        // The next start does not bring picture.bmp back.
+        QVERIFY(DesktopPicture::buildFromSetting());
+        QCOMPARE(PictureRegionNumber, 0);
+        editor->resize(400, 300);
+        QVERIFY(!editor->Picture1->isVisible());
+
+        // Dropping a picture file on the text box chooses it; the text stays as it is.
+        const QString path = writeFigure(QStringLiteral("dropped.png"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(editor->Text1->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(editor->Text1->viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(editor->Text1->toPlainText(), QString());
+        QCOMPARE(EditorFixture::setting("PICTUREFILE"), path);
+        QVERIFY(PictureRegionNumber > 0);
+        QVERIFY(editor->Picture1->isVisible());
+        QVERIFY((editor->Picture1->mask() ^ figureOutline()).isEmpty());
+        QVERIFY(fixture->state.messages.isEmpty());
+    }
+};
+
+DESKWORD_TEST_MAIN(PictureChoiceTest)
+#include "PictureChoiceTest.moc"
