@@ -5,8 +5,11 @@
 #include "shape/AlphaKey.h"
 #include "shape/PictureFileShape.h"
 #include "shape/frm_RGN_Picture.h"
+#include "window/PictureFile.h"
 #include "window/RegionData.h"
 
+#include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,6 +113,32 @@ private slots:
                 }
             }
         }
+    }
+
+    void testTodaysFormats_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("PNG") << QByteArray("png");
+        QTest::newRow("WebP") << QByteArray("webp");
+        QTest::newRow("TIFF") << QByteArray("tiff");
+    }
+    void testTodaysFormats()
+    {
+        QFETCH(QByteArray, format);
+        QVERIFY(PictureFile::nameFilters().contains(QStringLiteral("*.png")));
+        if (!QImageReader::supportedImageFormats().contains(format)) {
+            QSKIP("no reader for this format here (qt6-image-formats-plugins)");
+        }
+        QVERIFY(PictureFile::nameFilters().contains(QStringLiteral("*.") + format));
+        const QImage picture = alphaPicture(false);
+        const QString path = dir->filePath(QStringLiteral("figure.") + format);
+        QImageWriter writer(path, format);
+        writer.setQuality(100); // lossless WebP
+        QVERIFY2(writer.write(picture), qPrintable(writer.errorString()));
+        QVERIFY(PictureFile::looksReadable(path));
+        const int32_t number = MakeRGNFromPictureFile(path, 0);
+        QVERIFY(number >= 10);
+        QVERIFY((shapeOf(number) ^ alphaOutline(picture)).isEmpty());
     }
 
     void testKeyColourIsNoInsideColour()
