@@ -66,8 +66,13 @@ bool buildFromSetting()
 bool choose(const QString& path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    const int32_t number = MakeRGNFromPictureFile(absolute, newPictureNumber());
+    const int32_t candidate = newPictureNumber();
+    const int32_t number = MakeRGNFromPictureFile(absolute, candidate);
     if (number == 0) {
+        // A picture too detailed for a shape has reached the number's holder already.
+        if (PictureHolder* holder = frm_RGN_Picture::instance().pPicture(candidate)) {
+            holder->Picture = QImage();
+        }
         return false;
     }
     setPicture(number, absolute);

@@ -6,7 +6,6 @@
 #include "shape/ShapeBuilder.h"
 #include "window/PictureFile.h"
 
-#include <QAbstractScrollArea>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenu>
