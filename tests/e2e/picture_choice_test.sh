@@ -66,6 +66,11 @@ before=$(viewable_windows "$pid")
 click_client "$EDITOR" "${EDITOR_PICTURE[@]}" || e2e_fail "the editor vanished"
 wait_for 10 find_new_window "$pid" "$before" || e2e_fail "\"画像...\" opened no dialog"
 DIALOG=$UI_NEW_WINDOW
+dialog_focused()
+{
+    [[ $(xdotool getwindowfocus 2>/dev/null) == "$DIALOG" ]]
+}
+wait_for 10 dialog_focused || e2e_fail "the picture dialog did not take the keyboard focus"
 # The dialog's file name field has the focus: type the path and press Return.
 xdotool type --delay 30 "$png"
 xdotool key Return
