@@ -93,6 +93,8 @@ private:
         Execute,
         Font,
         Colour,
+        Picture,
+        NoPicture,
         Close,
     };
 

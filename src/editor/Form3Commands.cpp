@@ -56,6 +56,12 @@ void Form3::runDeferred()
         case Command::Colour:
             Command3_Click();
             break;
+        case Command::Picture:
+            Command4_Click();
+            break;
+        case Command::NoPicture:
+            mNoPicture_Click();
+            break;
         case Command::Close:
             Unload(this);
             break;

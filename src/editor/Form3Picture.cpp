@@ -41,7 +41,7 @@ void Form3::createPictureControls()
 
 void Form3::Command4_Click()
 {
-    if (executing()) {
+    if (deferWhileExecuting(Command::Picture)) {
         return;
     }
     const QPointer<Form3> self(this);
@@ -55,6 +55,7 @@ void Form3::Command4_Click()
 
 void Form3::choosePicture(const QString& path)
 {
+    // A file dropped while Execute draws on the scratch surface is not taken.
     if (!executing() && DesktopPicture::choose(path)) {
         showChosenPicture();
     }
@@ -62,7 +63,7 @@ void Form3::choosePicture(const QString& path)
 
 void Form3::mNoPicture_Click()
 {
-    if (executing()) {
+    if (deferWhileExecuting(Command::NoPicture)) {
         return;
     }
     DesktopPicture::clear();

@@ -127,6 +127,32 @@ private slots:
         QVERIFY(fixture->state.messages.isEmpty());
     }
 
+    void testPictureCommandsWaitForARunningExecute()
+    {
+        QList<bool> dialogDuringExecute;
+        comdlg::setPictureHandler([&](QWidget* owner, const QString&) {
+            dialogDuringExecute.append(static_cast<Form3*>(owner)->executing());
+            return std::optional<QString>(writeFigure(QStringLiteral("figure.png")));
+        });
+        Form3* editor = fixture->openEditor(QStringLiteral("text"));
+        QVERIFY(editor != nullptr);
+        std::optional<bool> arrivedDuringExecute;
+        QMetaObject::invokeMethod( // runs while the Execute below lets events through
+            editor,
+            [&] {
+                arrivedDuringExecute = editor->executing();
+                editor->mNoPicture_Click();
+                editor->Command4_Click();
+            },
+            Qt::QueuedConnection);
+        editor->Command2_Click();
+        QCOMPARE(arrivedDuringExecute, std::optional<bool>(true));
+        QCOMPARE(dialogDuringExecute, QList<bool>{false});
+        QVERIFY(PictureRegionNumber > 0 && PictureRegionNumber != TextShapeNumber);
+        QVERIFY(editor->Picture1->isVisible());
+        QVERIFY(fixture->state.messages.isEmpty());
+    }
+
     void testUnusableChoiceKeepsThePicture()
     {
         fixture->usePicture(20, 12);
