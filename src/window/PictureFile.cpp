@@ -33,8 +33,11 @@ PictureSurface::LoadResult read(const QString& path, QImage& picture)
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
+    // Formats that cannot hold transparency; an indexed picture can, in its colours.
     const QImage::Format format = reader.imageFormat();
-    if (format != QImage::Format_Invalid &&
+    const bool indexed = format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
+                         format == QImage::Format_MonoLSB;
+    if (format != QImage::Format_Invalid && !indexed &&
         QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::IgnoresAlpha) {
         picture = probe.Image(); // opaque by its format: nothing more to read
         return loaded;
