@@ -1,5 +1,6 @@
 #include "PictureDialog.h"
 
+#include "window/NestedLoopGuard.h"
 #include "window/PictureFile.h"
 
 #include <QCoreApplication>
@@ -17,14 +18,15 @@ PictureHandler& pictureHandler()
 
 std::optional<QString> runPictureDialog(QWidget* owner, const QString& startFolder)
 {
-    // The owner may go away while the dialog runs (the program ends), and takes its
-    // children with it.
+    // The owner's form is not deleted before the dialog has returned; should the owner
+    // go away all the same, it takes its children with it.
+    const NestedLoopGuard guard(owner);
     QPointer<QFileDialog> dialog = new QFileDialog(owner);
     dialog->setWindowTitle(QCoreApplication::translate("PictureDialog", "画像を選ぶ"));
     dialog->setObjectName(QStringLiteral("PictureDialog"));
     // Qt's own dialog: the same on every desktop, and modal to the editor only.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setDirectory(startFolder);

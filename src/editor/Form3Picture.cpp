@@ -47,7 +47,7 @@ void Form3::Command4_Click()
     const QPointer<Form3> self(this);
     const std::optional<QString> chosen =
         comdlg::ChoosePictureFile(this, DesktopPicture::startFolder());
-    if (self == nullptr || !chosen) {
+    if (self == nullptr || !isLoaded() || !chosen) {
         return; // closed meanwhile, or cancelled: nothing changes
     }
     choosePicture(*chosen);
