@@ -38,6 +38,29 @@
         <source>色設定</source>
         <translation>Colour...</translation>
     </message>
+    <message>
+        <source>画像...</source>
+        <translation>Picture...</translation>
+    </message>
+    <message>
+        <source>画像なし</source>
+        <translation>No picture</translation>
+    </message>
+</context>
+<context>
+    <name>PictureDialog</name>
+    <message>
+        <source>画像を選ぶ</source>
+        <translation>Choose a picture</translation>
+    </message>
+    <message>
+        <source>画像ファイル</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>すべてのファイル</source>
+        <translation>All files</translation>
+    </message>
 </context>
 <context>
     <name>SettingsFile</name>
@@ -124,6 +147,10 @@
     <message>
         <source>The picture file cannot be read:</source>
         <translation>The picture file cannot be read:</translation>
+    </message>
+    <message>
+        <source>この画像は形が細かすぎます（写真など）。背景が一色の画像を選んでください。</source>
+        <translation>This picture's outline is too detailed for a shape (a photograph?). Choose a picture with a plain background.</translation>
     </message>
 </context>
 </TS>

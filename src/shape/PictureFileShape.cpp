@@ -35,15 +35,15 @@ void raiseOutlineOneRow(int32_t number)
 
 QString unreadablePictureMessage(const QString& fileName)
 {
-    return QStringLiteral("The picture file cannot be read:\n") +
-           QDir::toNativeSeparators(fileName);
+    return QCoreApplication::translate("mod_RGN_Proc_Plus", "The picture file cannot be read:") +
+           QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
 }
 
 QString pictureTooDetailedMessage()
 {
     return tooLargeMessage() + QLatin1Char('\n') +
            QCoreApplication::translate(
-               "PictureShape",
+               "mod_RGN_Proc_Plus",
                "この画像は形が細かすぎます（写真など）。背景が一色の画像を選んでください。");
 }
 

@@ -81,6 +81,8 @@ private slots:
         QCOMPARE(editor->Command2->text(), expect("実行", "Execute"));
         QCOMPARE(editor->Command1->text(), expect("フォント設定", "Font..."));
         QCOMPARE(editor->Command3->text(), expect("色設定", "Colour..."));
+        QCOMPARE(editor->Command4->text(), expect("画像...", "Picture..."));
+        QCOMPARE(editor->mNoPicture->text(), expect("画像なし", "No picture"));
 
         comdlg::FontRequest request;
         FontChooser chooser(request, nullptr);
