@@ -84,13 +84,18 @@ changed_bounds()
 }
 
 # One line of 28 points: about 190 x 35 pixels; an opaque window would change far
-# more of the output.
+# more of the output. The output must be still (two pictures in a row alike): while
+# the window is shown, re-created and placed, weston may show a frame of each.
 text_shown()
 {
     changed_bounds || return 1
-    local l t r b
+    local l t r b steady=0
     read -r l t r b <<<"$CHANGED"
-    ((r - l >= 100 && b - t >= 20))
+    [[ -f $E2E_TMP/weston-last.png ]] &&
+        [[ $(compare -metric AE "$E2E_TMP/weston-last.png" "$E2E_TMP/weston-now.png" null: 2>&1) == 0 ]] &&
+        steady=1
+    cp "$E2E_TMP/weston-now.png" "$E2E_TMP/weston-last.png"
+    ((steady == 1 && r - l >= 100 && b - t >= 20))
 }
 
 # --- Wayland with XWayland: the X11 platform --------------------------------------
