@@ -83,7 +83,7 @@ gdi::HRGN RGNFromData(int32_t number, double x, double y)
         RGNRecord* stored = RGNDataStore::instance().record(number - 10);
         if (stored != nullptr) {
             record = stored->bytes.data();
-            capacity = RGNRecordSize;
+            capacity = static_cast<uint32_t>(stored->bytes.size());
         }
     } else {
         record = builtInRecord(number);

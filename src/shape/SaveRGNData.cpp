@@ -2,17 +2,9 @@
 #include "ShapeBuilder.h"
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
-#include "window/LittleEndian.h"
 
 #include <QCoreApplication>
 #include <climits>
-
-namespace {
-
-// From this size of exported data on (3998 rectangles) a shape counts as too large.
-constexpr uint32_t TooLargeSize = 64000;
-
-} // namespace
 
 QString tooLargeMessage()
 {
@@ -46,31 +38,18 @@ void LoadPictureHolder(int32_t index)
 gdi::HRGN SaveRGNData(gdi::HRGN region, int32_t position)
 {
     RGNRecord* record = RGNDataStore::instance().record(position);
-    if (record == nullptr) {
+    const RegionData* data = gdi::regionData(region);
+    if (record == nullptr || data == nullptr) {
         return 0;
     }
-    unsigned char* bytes = record->bytes.data();
-    const uint32_t size = gdi::GetRegionData(region, RGNRecordWritable, bytes);
-    if (size == 0) {
-        return 0;
-    }
-    if (size >= TooLargeSize) {
+    if (data->rects().size() > gdi::MaxWindowShapeRects) {
         App::MsgBox(tooLargeMessage());
         return 0;
     }
-    gdi::GetRegionData(region, size + 16, bytes);
-    const gdi::XFORM identity;
-    const uint32_t byteCount = static_cast<uint32_t>(getLE32(bytes) + getLE32(bytes + 12));
-    const gdi::HRGN copy = gdi::ExtCreateRegion(&identity, byteCount, bytes);
-    const uint32_t size2 = gdi::GetRegionData(copy, RGNRecordWritable, bytes);
-    if (size2 == 0) {
-        return copy;
-    }
-    if (size2 >= TooLargeSize) {
-        gdi::DeleteObject(copy);
-        App::MsgBox(tooLargeMessage());
-        return 0;
-    }
-    gdi::GetRegionData(region, size2 + 16, bytes);
-    return copy;
+    const uint32_t size = gdi::GetRegionData(region, 0, nullptr);
+    record->reserveBytes(size);
+    gdi::GetRegionData(region, size, record->bytes.data());
+    // The record now holds exactly this region, so a copy of it is the region the
+    // record re-creates.
+    return gdi::createRegion(*data);
 }

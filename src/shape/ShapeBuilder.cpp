@@ -4,6 +4,7 @@
 #include "RGNDataStore.h"
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
+#include "window/BandedRegionBuilder.h"
 #include "window/CommandGate.h"
 
 #include <QCoreApplication>
@@ -12,8 +13,8 @@
 #include <bit>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 int32_t TextRegionNumber = 0;
@@ -24,108 +25,140 @@ namespace {
 // Pending events are handled between rows, at most this often, so that long scans
 // keep the screen painted without spending more time on events than on pixels.
 constexpr qint64 EventInterval = 10;
+// The clock is read only after this many pixels, not on every row.
+constexpr int PixelsPerClockRead = 1 << 16;
 
-// Collects the rectangles of the scan as four-point polygons, up to the point limit.
-class RunCollector
+// Finders of the first column from x on whose pixel equals the key (WantKey) or
+// differs from it, or width when there is none. This search is where a scan spends
+// its time, so each compares as many pixels at once as its instructions allow.
+struct PlainFinder
 {
-public:
-    RunCollector()
+    template <bool WantKey> static int find(const QRgb* row, int x, int width, QRgb key)
     {
-        m_points.reserve(PointLimit);
-        m_counts.reserve(PointLimit / 4);
+        while (x < width && (row[x] == key) != WantKey) {
+            ++x;
+        }
+        return x;
     }
-
-    // Adds the rectangle of the pixels x0 .. x1 - 1 of row y; false once the list
-    // has reached the point limit.
-    bool add(int x0, int x1, int y)
-    {
-        m_points.push_back({x0, y});
-        m_points.push_back({x1, y});
-        m_points.push_back({x1, y + 1});
-        m_points.push_back({x0, y + 1});
-        m_counts.push_back(4);
-        return static_cast<int32_t>(m_points.size()) < PointLimit;
-    }
-
-    gdi::HRGN createRegion() const
-    {
-        return gdi::CreatePolyPolygonRgn(m_points.data(), m_counts.data(),
-                                         static_cast<int32_t>(m_counts.size()), gdi::WINDING);
-    }
-
-private:
-    std::vector<gdi::POINT> m_points;
-    std::vector<int32_t> m_counts;
 };
 
-// The first column from x on whose pixel equals the key (wantKey) or differs from it,
-// or width when there is none. Compares four pixels at a time where the processor
-// allows, since this search is where a scan spends its time.
-int findColumn(const QRgb* row, int x, int width, QRgb key, bool wantKey)
-{
 #if defined(__SSE2__)
-    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
-    const int stopMask = wantKey ? 0 : 0xFFFF; // the movemask while nothing is found
-    while (x + 4 <= width) {
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi32(pixels, keys));
-        if (mask != stopMask) {
-            const int found = wantKey ? mask : (~mask & 0xFFFF);
-            return x + std::countr_zero(static_cast<unsigned>(found)) / 4;
+struct Sse2Finder
+{
+    template <bool WantKey> static int find(const QRgb* row, int x, int width, QRgb key)
+    {
+        const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+        while (x + 4 <= width) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            const int equal = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(pixels, keys)));
+            const int found = WantKey ? equal : (~equal & 0xF);
+            if (found != 0) {
+                return x + std::countr_zero(static_cast<unsigned>(found));
+            }
+            x += 4;
         }
-        x += 4;
+        return PlainFinder::find<WantKey>(row, x, width, key);
     }
+};
+using PortableFinder = Sse2Finder;
+#else
+using PortableFinder = PlainFinder;
 #endif
-    while (x < width && (row[x] == key) != wantKey) {
-        ++x;
+
+#if defined(__x86_64__) || defined(__i386__)
+#define DESKWORD_SCAN_AVX2 1
+struct Avx2Finder
+{
+    template <bool WantKey>
+    [[gnu::target("avx2")]] static int find(const QRgb* row, int x, int width, QRgb key)
+    {
+        const __m256i keys = _mm256_set1_epi32(static_cast<int>(key));
+        while (x + 8 <= width) {
+            const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
+            const int equal =
+                _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(pixels, keys)));
+            const int found = WantKey ? equal : (~equal & 0xFF);
+            if (found != 0) {
+                return x + std::countr_zero(static_cast<unsigned>(found));
+            }
+            x += 8;
+        }
+        return PlainFinder::find<WantKey>(row, x, width, key);
     }
-    return x;
+};
+#endif
+
+// The runs of one row: every maximal run of pixels of another colour than the key is
+// one span of the row. Inlined into each row scanner so that its finder is too.
+template <class Finder>
+[[gnu::always_inline]] inline void scanRowWith(const QRgb* row, int width, QRgb key,
+                                               BandedRegionBuilder& bands)
+{
+    int x = 0;
+    while (x < width) {
+        const int start = Finder::template find<false>(row, x, width, key);
+        if (start >= width) {
+            break;
+        }
+        x = Finder::template find<true>(row, start + 1, width, key);
+        bands.addSpan(start, x);
+    }
 }
 
-// Scans the surface row by row; every run of pixels of another colour than the key
-// becomes a one-pixel-high rectangle. The scan starts with an open run at column 0,
-// which the key-coloured pixel (0, 0) closes at once: every scan yields at least the
-// zero-width rectangle and so always a valid, possibly empty, region.
-bool scanSurface(const PictureSurface& surface, RunCollector& runs)
+using RowScan = void (*)(const QRgb* row, int width, QRgb key, BandedRegionBuilder& bands);
+
+#if defined(DESKWORD_SCAN_AVX2)
+[[gnu::target("avx2")]] void scanRowAvx2(const QRgb* row, int width, QRgb key,
+                                         BandedRegionBuilder& bands)
 {
-    const QImage& image = surface.Image();
+    scanRowWith<Avx2Finder>(row, width, key, bands);
+}
+#endif
+
+void scanRowPortable(const QRgb* row, int width, QRgb key, BandedRegionBuilder& bands)
+{
+    scanRowWith<PortableFinder>(row, width, key, bands);
+}
+
+// AVX2 where the processor has it, chosen once at run time.
+RowScan chooseRowScan()
+{
+#if defined(DESKWORD_SCAN_AVX2)
+    if (__builtin_cpu_supports("avx2")) {
+        return scanRowAvx2;
+    }
+#endif
+    return scanRowPortable;
+}
+
+// Scans the surface row by row into a banded region: every run of pixels of another
+// colour than pixel (0, 0) is a span of its row, and rows with the same spans join
+// into bands as they come. False, with the region left incomplete, as soon as the
+// region has more rectangles than a window shape may have.
+bool scanSurface(const QImage& image, BandedRegionBuilder& bands, RowScan scanRow)
+{
     const QRgb key = image.pixel(0, 0);
     const int rows = image.height();
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    int runStart = 0;
+    int pixelsSinceClock = 0;
     for (int y = 0; y < rows; ++y) {
-        if (sinceEvents.elapsed() >= EventInterval) {
-            App::DoEvents();
-            sinceEvents.restart();
+        if (pixelsSinceClock >= PixelsPerClockRead) {
+            pixelsSinceClock = 0;
+            if (sinceEvents.elapsed() >= EventInterval) {
+                App::DoEvents();
+                sinceEvents.restart();
+            }
         }
         if (y >= image.height()) {
             break;
         }
         const int width = image.width();
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int x = 0;
-        while (x < width) {
-            if (runStart < 0) {
-                x = findColumn(row, x, width, key, false);
-                if (x < width) {
-                    runStart = x;
-                }
-            } else {
-                x = findColumn(row, x, width, key, true);
-                if (x < width) {
-                    if (!runs.add(runStart, x, y)) {
-                        return false;
-                    }
-                    runStart = -1;
-                }
-            }
-        }
-        if (runStart >= 0) {
-            if (!runs.add(runStart, width, y)) {
-                return false;
-            }
-            runStart = -1;
+        pixelsSinceClock += width;
+        scanRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width, key, bands);
+        bands.endRow(y);
+        if (bands.rectCount() > gdi::MaxWindowShapeRects) {
+            return false;
         }
     }
     return true;
@@ -172,15 +205,19 @@ int32_t MakeRGNFromPicture(const QString& fileName, int32_t index)
             return 0;
         }
     }
-    // Implicitly shared: the holder keeps this image when the surface changes later.
-    holder->Picture = surface.Image();
-
-    RunCollector runs;
-    if (!scanSurface(surface, runs)) {
+    static const RowScan scanRow = chooseRowScan();
+    BandedRegionBuilder bands;
+    if (!scanSurface(surface.Image(), bands, scanRow)) {
+        // Nothing of this build is kept: the holder and the record keep the previous
+        // shape, and the surface gives back its memory.
+        bands = BandedRegionBuilder();
+        surface.releaseImage();
         App::MsgBox(number == TextShapeNumber ? tooLargeMessage() : pictureTooDetailedMessage());
         return 0;
     }
-    const gdi::HRGN region = runs.createRegion();
+    // Implicitly shared: the holder keeps this image when the surface changes later.
+    holder->Picture = surface.Image();
+    const gdi::HRGN region = gdi::createRegion(bands.take());
     const gdi::HRGN copy = SaveRGNData(region, number - 10);
     gdi::DeleteObject(copy);
     gdi::DeleteObject(region);

@@ -15,21 +15,21 @@ extern int32_t PictureRegionNumber;
 
 // The text's fixed region number.
 constexpr int32_t TextShapeNumber = 15;
-// A build stops once its point list holds this many points (4000 rectangles).
-constexpr int32_t PointLimit = 16000;
-
-// The message shown when a shape needs too many rectangles or a picture is too large.
+// The message shown when a shape has more rectangles than a window shape may have,
+// or a picture or text is too large to be drawn.
 QString tooLargeMessage();
 
 // Draws the text (lines separated by CR LF) on the scratch surface in its font and
-// colour and builds region number 15 from it. 0 for an empty text or a failed build.
+// colour and builds region number 15 from it. Only as much of the text as the
+// screen-sized text window can show is drawn. 0 for an empty text or a failed build.
 int32_t MakeRGNFromText(const QString& text);
 
 // Builds a shape from a picture file, or from what is on the scratch surface when
 // fileName is empty. index < 10 asks for a new number; 10 or more names the number.
 // Every pixel whose colour differs from pixel (0, 0) belongs to the shape. Returns the
-// number, or 0 when the file does not exist or cannot be used, or the shape needs
-// too many rectangles.
+// number, or 0 when the file does not exist or cannot be used, or the shape has more
+// rectangles than a window shape may have (then the surface is emptied, and the
+// number's holder and record keep their previous shape).
 int32_t MakeRGNFromPicture(const QString& fileName, int32_t index);
 
 // The smallest number of 10 or more that no picture holder has.
@@ -37,9 +37,10 @@ int32_t GetFreePictureIndex();
 // Creates the picture holder of an index unless it exists.
 void LoadPictureHolder(int32_t index);
 
-// Stores the region's data in the record at a store position and returns a copy of
-// the region re-created from the record (the caller owns it), or 0 when nothing or
-// too much was stored.
+// Stores the region's data in the record at a store position, growing the record
+// as needed, and returns a copy of the region (the caller owns it); 0, with the
+// record unchanged, for no region or one with more rectangles than a window shape
+// may have (with the message).
 gdi::HRGN SaveRGNData(gdi::HRGN region, int32_t position);
 
 // Back to the state at program start (for tests): no shapes, empty store, fresh surface.

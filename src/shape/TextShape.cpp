@@ -1,6 +1,10 @@
 #include "ShapeBuilder.h"
 #include "frm_RGN_Picture.h"
+#include "region/Units.h"
 #include "window/App.h"
+#include "window/Screen.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -39,9 +43,16 @@ int32_t MakeRGNFromText(const QString& text)
     surface.Cls();
     surface.CurrentX = 0;
     surface.CurrentY = 0;
-    const int width = surface.TextWidth(text);
-    const int height = surface.TextHeight(text);
-    if (!surface.setSizePixels(width, height)) {
+    // The text window is as large as the screen and the text starts at its origin:
+    // what lies beyond the screen's width or height is never seen, so it is neither
+    // measured nor drawn, and no text is too long to show.
+    const int64_t visibleWidth = std::max(TwipToPixelX(Screen::Width()), 1);
+    const int64_t visibleHeight = std::max(TwipToPixelY(Screen::Height()), 1);
+    const PictureSurface::TextExtent extent = surface.measureText(text, visibleHeight);
+    const int width = static_cast<int>(std::min(extent.width, visibleWidth));
+    const int height = static_cast<int>(std::min(extent.height, visibleHeight));
+    if (extent.width > PictureSurface::MaxLineWidth || !surface.setSizePixels(width, height)) {
+        surface.releaseImage();
         App::MsgBox(tooLargeMessage());
         return 0;
     }

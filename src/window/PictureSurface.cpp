@@ -14,6 +14,7 @@
 #include <QPalette>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -195,6 +196,40 @@ void makeOpaque(QImage& image)
 // a text that is too large, never wrong measurements.
 constexpr int maxFontPixels = 16383;
 
+// What one character can add to a line at most, with a wide margin: glyphs of a
+// fallback font can be wider than the font's own widest one, and a tab reaches the
+// next tab stop (80 pixels apart by default).
+int64_t maxCharacterAdvance(const QFontMetrics& metrics)
+{
+    return 2 * std::max<int64_t>(metrics.maxWidth(), metrics.height()) + 128;
+}
+
+// The width of one line in 64 bits. A line that could be wider than Qt measures
+// without wrapping is measured in pieces short enough to be safe; while the pieces
+// add up to a width that Qt holds, the whole line is measured once more, exactly.
+int64_t lineWidth(const QFontMetrics& metrics, const QString& line)
+{
+    const int64_t perCharacter = maxCharacterAdvance(metrics);
+    if (line.size() * perCharacter <= PictureSurface::MaxLineWidth) {
+        return metrics.horizontalAdvance(line);
+    }
+    const qsizetype piece =
+        static_cast<qsizetype>(std::max<int64_t>(PictureSurface::MaxLineWidth / perCharacter, 2));
+    int64_t width = 0;
+    for (qsizetype at = 0; at < line.size();) {
+        qsizetype length = std::min(piece, line.size() - at);
+        if (at + length < line.size() && line[at + length - 1].isHighSurrogate()) {
+            --length; // keep a surrogate pair in one piece
+        }
+        width += metrics.horizontalAdvance(line.mid(at, length));
+        if (width > PictureSurface::MaxLineWidth) {
+            return width;
+        }
+        at += length;
+    }
+    return metrics.horizontalAdvance(line);
+}
+
 double maxFontPoints()
 {
     // Points are 1/72 inch, pixels 1/(1440 / twips per pixel) inch.
@@ -248,6 +283,16 @@ bool PictureSurface::setSizePixels(int width, int height)
     p.end();
     m_image = std::move(resized);
     return true;
+}
+
+void PictureSurface::releaseImage()
+{
+    QImage single(1, 1, QImage::Format_RGB32);
+    applyDotsPerInch(single);
+    single.fill(colorFromBgr(m_backColor));
+    m_image = std::move(single);
+    CurrentX = 0;
+    CurrentY = 0;
 }
 
 void PictureSurface::setFont(const QFont& font)
@@ -312,18 +357,37 @@ QStringList PictureSurface::splitLines(const QString& text)
 
 int PictureSurface::TextWidth(const QString& text) const
 {
-    const QFontMetrics metrics(m_font, &m_image);
-    int widest = 0;
-    for (const QString& line : splitLines(text)) {
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    }
-    return widest;
+    const int64_t width = measureText(text, std::numeric_limits<int64_t>::max()).width;
+    return static_cast<int>(std::min<int64_t>(width, std::numeric_limits<int>::max()));
 }
 
 int PictureSurface::TextHeight(const QString& text) const
 {
     const QFontMetrics metrics(m_font, &m_image);
-    return static_cast<int>(splitLines(text).size()) * metrics.lineSpacing();
+    const int64_t height = int64_t(splitLines(text).size()) * metrics.lineSpacing();
+    return static_cast<int>(std::min<int64_t>(height, std::numeric_limits<int>::max()));
+}
+
+PictureSurface::TextExtent PictureSurface::measureText(const QString& text,
+                                                       int64_t visibleHeight) const
+{
+    const QFontMetrics metrics(m_font, &m_image);
+    const QStringList lines = splitLines(text);
+    const int64_t spacing = metrics.lineSpacing();
+    TextExtent extent;
+    extent.height = int64_t(lines.size()) * spacing;
+    int64_t y = 0;
+    for (const QString& line : lines) {
+        if (y >= visibleHeight) {
+            break;
+        }
+        extent.width = std::max(extent.width, lineWidth(metrics, line));
+        if (extent.width > MaxLineWidth) {
+            break;
+        }
+        y += spacing;
+    }
+    return extent;
 }
 
 void PictureSurface::Print(const QString& text)
@@ -334,14 +398,17 @@ void PictureSurface::Print(const QString& text)
     p.setFont(m_font);
     p.setPen(colorFromBgr(m_foreColor));
     const QFontMetrics metrics(m_font, &m_image);
-    int y = CurrentY;
+    const int64_t spacing = metrics.lineSpacing();
+    int64_t y = CurrentY;
     for (const QString& line : lines) {
-        p.drawText(CurrentX, y + metrics.ascent(), line);
-        y += metrics.lineSpacing();
+        if (y < m_image.height()) {
+            p.drawText(CurrentX, static_cast<int>(y + metrics.ascent()), line);
+        }
+        y += spacing;
     }
     p.end();
     CurrentX = 0;
-    CurrentY = y;
+    CurrentY = static_cast<int>(std::min<int64_t>(y, std::numeric_limits<int>::max()));
 }
 
 int32_t PictureSurface::Point(int x, int y) const

@@ -34,6 +34,8 @@ public:
     // Resizes the drawable area, keeping what fits and filling the rest with the
     // background colour. Refuses (returns false) sizes beyond the limits above.
     bool setSizePixels(int width, int height);
+    // Gives back the image's memory: the surface becomes one pixel of background.
+    void releaseImage();
 
     const QFont& Font() const { return m_font; }
     void setFont(const QFont& font);
@@ -66,11 +68,28 @@ public:
 
     // Lines of a text: separated by CR LF (a lone CR or LF also ends a line).
     static QStringList splitLines(const QString& text);
-    // Width of the widest line and height of all lines (line spacing times lines).
+    // Width of the widest line and height of all lines (line spacing times lines),
+    // capped at the largest int.
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;
+
+    // Qt lays text out in 26.6 fixed-point numbers of 32 bits, which wrap at 2^25
+    // pixels: a line wider than this (half of that, to keep clear of the edge) cannot
+    // be measured or drawn truly.
+    static constexpr int64_t MaxLineWidth = int64_t(1) << 24;
+    struct TextExtent
+    {
+        int64_t width = 0;  // the widest of the measured lines
+        int64_t height = 0; // all lines: line spacing times lines
+    };
+    // Measures in 64 bits. Only the lines that start above visibleHeight are measured
+    // for the width (the others would not be drawn); a line too wide to measure gives
+    // a width above MaxLineWidth.
+    TextExtent measureText(const QString& text, int64_t visibleHeight) const;
+
     // Draws the text at the drawing position; each line starts at CurrentX, each
-    // following line one line height lower. Afterwards CurrentY is below the text.
+    // following line one line height lower. Lines that start below the surface are
+    // not drawn. Afterwards CurrentY is below the text (capped at the largest int).
     void Print(const QString& text);
 
     // Colour of one pixel, or -1 outside the surface.

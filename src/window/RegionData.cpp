@@ -21,8 +21,58 @@ int32_t saturate(int64_t v)
 
 } // namespace
 
+bool RegionData::isCanonical(const std::vector<RgnRect>& rects)
+{
+    const auto sameSpan = [](const RgnRect& a, const RgnRect& b) {
+        return a.left == b.left && a.right == b.right;
+    };
+    size_t above = 0;    // first rectangle of the band above
+    size_t aboveEnd = 0; // one past its last
+    size_t i = 0;
+    while (i < rects.size()) {
+        const size_t start = i;
+        const RgnRect& first = rects[start];
+        if (first.isEmpty()) {
+            return false;
+        }
+        // One band: the same rows, spans left to right with a gap between them.
+        for (++i; i < rects.size() && rects[i].top == first.top; ++i) {
+            const RgnRect& r = rects[i];
+            if (r.bottom != first.bottom || r.left >= r.right || r.left <= rects[i - 1].right) {
+                return false;
+            }
+        }
+        // Below the band above, and not a copy of it where the two touch.
+        if (aboveEnd > above) {
+            const RgnRect& top = rects[above];
+            if (first.top < top.bottom) {
+                return false;
+            }
+            if (first.top == top.bottom && aboveEnd - above == i - start &&
+                std::equal(rects.begin() + static_cast<ptrdiff_t>(above),
+                           rects.begin() + static_cast<ptrdiff_t>(aboveEnd),
+                           rects.begin() + static_cast<ptrdiff_t>(start), sameSpan)) {
+                return false;
+            }
+        }
+        above = start;
+        aboveEnd = i;
+    }
+    return true;
+}
+
+RegionData RegionData::fromCanonicalRects(std::vector<RgnRect>&& rects)
+{
+    RegionData result;
+    result.m_rects = std::move(rects);
+    return result;
+}
+
 RegionData RegionData::fromRects(std::vector<RgnRect> rects)
 {
+    if (isCanonical(rects)) {
+        return fromCanonicalRects(std::move(rects));
+    }
     std::erase_if(rects, [](const RgnRect& r) { return r.isEmpty(); });
     RegionData result;
     if (rects.empty()) {

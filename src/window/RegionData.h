@@ -27,7 +27,10 @@ public:
     RegionData() = default;
 
     // The union of any rectangles (overlapping, touching, empty or unordered).
+    // Rectangles already in the canonical form are taken as they are, in one pass.
     static RegionData fromRects(std::vector<RgnRect> rects);
+    // Whether the rectangles are in the canonical form described above.
+    static bool isCanonical(const std::vector<RgnRect>& rects);
 
     const std::vector<RgnRect>& rects() const { return m_rects; }
     bool isEmpty() const { return m_rects.empty(); }
@@ -43,5 +46,9 @@ public:
     friend bool operator==(const RegionData&, const RegionData&) = default;
 
 private:
+    friend class BandedRegionBuilder;
+    // Takes rectangles that are known to be canonical.
+    static RegionData fromCanonicalRects(std::vector<RgnRect>&& rects);
+
     std::vector<RgnRect> m_rects;
 };

@@ -4,6 +4,8 @@ target_sources(deskword_core PRIVATE
   window/App.h
   window/AtomicFile.cpp
   window/AtomicFile.h
+  window/BandedRegionBuilder.cpp
+  window/BandedRegionBuilder.h
   window/BmpReader.cpp
   window/BmpReader.h
   window/Colors.h

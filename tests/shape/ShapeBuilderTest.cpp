@@ -1,6 +1,7 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "region/RegionNumbers.h"
 #include "shape/PictureFileShape.h"
 #include "shape/RGNDataStore.h"
 #include "shape/ShapeBuilder.h"
@@ -121,28 +122,56 @@ private slots:
                  (std::vector<int32_t>{32, 1, 2, 32, 0, 0, 3, 2, 2, 0, 3, 1, 0, 1, 3, 2}));
     }
 
-    void testPointLimit()
+    void testShapesUpToTheWindowShapeLimitAreStored()
     {
-        // One run per row, alternating columns so no two rows join into a band.
-        auto staircase = [&](int rows) {
-            return writePicture(dir, QStringLiteral("stairs%1.bmp").arg(rows), 3, rows,
-                                [](int x, int y) { return x == 1 + y % 2; });
-        };
-        // 3998 runs after the zero-width rectangle stay within the limit: the data is
-        // stored, and its 3998 rectangles are what the size warning is about.
-        QCOMPARE(MakeRGNFromPicture(staircase(3998), 0), 10);
-        QCOMPARE(recordWords(10, 3), (std::vector<int32_t>{32, 1, 3998}));
-        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
-        // One run more reaches the limit: message, record unchanged, no shape.
-        state->messages.clear();
+        // One run per row, alternating columns so no two rows join into a band: far
+        // more rectangles than a fixed-size record held.
+        const int rows = 31000;
+        QCOMPARE(MakeRGNFromPicture(writePicture(dir, "stairs.bmp", 3, rows,
+                                                 [](int x, int y) { return x == 1 + y % 2; }),
+                                    0),
+                 10);
+        QVERIFY(state->messages.isEmpty());
+        const std::vector<int32_t> header = recordWords(10, 8);
+        QCOMPARE(header, (std::vector<int32_t>{32, 1, rows, 16 * rows, 1, 0, 3, rows}));
+        // The last rectangle is the last row's run, and the region reads back whole.
+        QCOMPARE(recordWords(10, 8 + 4 * rows).back(), rows);
+        const gdi::HRGN region = RGNFromData(10);
+        QCOMPARE(gdi::regionData(region)->rects().size(), size_t(rows));
+        gdi::DeleteObject(region);
+    }
+
+    void testShapeBeyondTheWindowShapeLimitIsRefusedAndFreed()
+    {
         QCOMPARE(MakeRGNFromPicture(
                      writePicture(dir, "small.bmp", 2, 1, [](int x, int) { return x == 1; }), 0),
-                 11);
-        const std::vector<int32_t> before = recordWords(11, 12);
-        QCOMPARE(MakeRGNFromPicture(staircase(3999), 11), 0);
+                 10);
+        const std::vector<int32_t> before = recordWords(10, 12);
+        const QImage picture = frm_RGN_Picture::instance().pPicture(10)->Picture;
+
+        // A checkerboard: every other pixel is a run of its own, and neighbouring rows
+        // differ, so each row adds width / 2 rectangles.
+        const int width = 4096;
+        const int rows = static_cast<int>(gdi::MaxWindowShapeRects / (width / 2)) + 1;
+        QImage board(width, rows, QImage::Format_RGB32);
+        for (int y = 0; y < rows; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(board.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                line[x] = (x + y) % 2 == 0 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            }
+        }
+        const QString path = dir.filePath("board.bmp");
+        QVERIFY(board.save(path, "BMP"));
+        QCOMPARE(MakeRGNFromPicture(path, 10), 0);
         // A picture's message goes on to say why: too detailed for a shape.
         QCOMPARE(state->messages, QStringList{pictureTooDetailedMessage()});
-        QCOMPARE(recordWords(11, 12), before);
+        // The previous shape stays whole: its record and its picture.
+        QCOMPARE(recordWords(10, 12), before);
+        QCOMPARE(frm_RGN_Picture::instance().pPicture(10)->Picture, picture);
+        // The surface gave its memory back, and no region is left behind.
+        const PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+        QCOMPARE(QSize(surface.ScaleWidth(), surface.ScaleHeight()), QSize(1, 1));
+        QCOMPARE(gdi::liveRegionCount(), 0);
     }
 
     void testUnusableFilesGiveNoShapeAndAClearMessage()

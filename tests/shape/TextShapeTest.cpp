@@ -2,12 +2,15 @@
 #include "TestMain.h"
 
 #include "region/RegionNumbers.h"
+#include "region/Units.h"
 #include "shape/RGNDataStore.h"
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
 #include "window/Gdi.h"
+#include "window/Screen.h"
 
 #include <QTest>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -24,6 +27,49 @@ QRegion textShape()
     const QRegion pixels = gdi::regionData(region)->toQRegion();
     gdi::DeleteObject(region);
     return pixels;
+}
+
+// The shape a picture should have, worked out pixel by pixel: every pixel of another
+// colour than pixel (0, 0), as one-row runs united into the canonical form.
+std::vector<RgnRect> pixelsUnlikeTopLeft(const QImage& picture)
+{
+    std::vector<RgnRect> runs;
+    const QRgb key = picture.pixel(0, 0);
+    for (int y = 0; y < picture.height(); ++y) {
+        int start = -1;
+        for (int x = 0; x <= picture.width(); ++x) {
+            const bool set = x < picture.width() && picture.pixel(x, y) != key;
+            if (set && start < 0) {
+                start = x;
+            } else if (!set && start >= 0) {
+                runs.push_back({start, y, x, y + 1});
+                start = -1;
+            }
+        }
+    }
+    return RegionData::fromRects(std::move(runs)).rects();
+}
+
+std::vector<RgnRect> storedTextRects()
+{
+    const gdi::HRGN region = RGNFromData(TextShapeNumber);
+    std::vector<RgnRect> rects = gdi::regionData(region)->rects();
+    gdi::DeleteObject(region);
+    return rects;
+}
+
+QString linesOf(const QString& line, int count)
+{
+    QStringList lines;
+    for (int i = 0; i < count; ++i) {
+        lines.append(line + QString::number(i));
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QSize screenPixels()
+{
+    return QSize(TwipToPixelX(Screen::Width()), TwipToPixelY(Screen::Height()));
 }
 
 } // namespace
@@ -116,6 +162,77 @@ private slots:
         QCOMPARE(MakeRGNFromText(shortText), TextShapeNumber);
         QVERIFY((textShape() ^ alone).isEmpty());
         QCOMPARE(surface().ScaleWidth(), surface().TextWidth(shortText));
+    }
+
+    void testManyLinesShowExactlyTheirDrawnPixels_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("points");
+        QTest::newRow("10 lines at 48 pt") << 10 << 48;
+        QTest::newRow("100 lines at 12 pt") << 100 << 12;
+    }
+    void testManyLinesShowExactlyTheirDrawnPixels()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, points);
+        surface().setFontSize(points);
+        const QString text = linesOf(QStringLiteral("The quick brown fox jumps over "), lines);
+        QCOMPARE(MakeRGNFromText(text), TextShapeNumber);
+        QVERIFY(state->messages.isEmpty());
+        const QImage picture = frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture;
+        const std::vector<RgnRect> stored = storedTextRects();
+        // Far more rectangles than the first platform's limit of 4000.
+        QVERIFY2(stored.size() > 4000, qPrintable(QString::number(stored.size())));
+        QCOMPARE(stored, pixelsUnlikeTopLeft(picture));
+    }
+
+    void testLongTextIsDrawnAsFarAsTheScreenShows()
+    {
+        surface().setFontSize(12);
+        const QString text = linesOf(QStringLiteral("line "), 1000);
+        QCOMPARE(MakeRGNFromText(text), TextShapeNumber);
+        QVERIFY(state->messages.isEmpty());
+        const QSize screen = screenPixels();
+        QCOMPARE(surface().ScaleHeight(), screen.height());
+        QVERIFY(surface().ScaleWidth() <= screen.width());
+        // The lines reach down to the bottom edge: the last visible line is drawn.
+        const int spacing = surface().TextHeight(QStringLiteral("x"));
+        const QRect shape = textShape().boundingRect();
+        QVERIFY2(shape.bottom() >= screen.height() - spacing,
+                 qPrintable(QString::number(shape.bottom())));
+        // A line wider than the screen is cut at the screen's edge.
+        QCOMPARE(MakeRGNFromText(QString(2000, QLatin1Char('W'))), TextShapeNumber);
+        QCOMPARE(surface().ScaleWidth(), screen.width());
+        QCOMPARE(textShape().boundingRect().right(), screen.width() - 1);
+    }
+
+    void testTextBeyondWhatCanBeDrawnGivesTheMessage()
+    {
+        // A font as large as the surface takes; Qt's text layout wraps past 2^25
+        // pixels in a line, so so wide a line cannot be drawn truly.
+        surface().setFontSize(1e9);
+        QCOMPARE(MakeRGNFromText(QStringLiteral("x")), TextShapeNumber);
+        const QImage earlier = frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture;
+        QCOMPARE(MakeRGNFromText(QString(5000, QLatin1Char('W'))), 0);
+        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
+        QCOMPARE(QSize(surface().ScaleWidth(), surface().ScaleHeight()), QSize(1, 1));
+        QCOMPARE(frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture, earlier);
+        QVERIFY(surface().measureText(QString(5000, QLatin1Char('W')), 1).width >
+                PictureSurface::MaxLineWidth);
+
+        // Lines whose total height passes the 32-bit range are measured in 64 bits
+        // and drawn as far as the screen shows them.
+        state->messages.clear();
+        const QString tall = linesOf(QStringLiteral("W"), 120000);
+        const PictureSurface::TextExtent extent = surface().measureText(tall, 1);
+        QVERIFY(extent.height > std::numeric_limits<int32_t>::max());
+        QCOMPARE(surface().TextHeight(tall), std::numeric_limits<int>::max());
+        QCOMPARE(MakeRGNFromText(tall), TextShapeNumber);
+        QVERIFY(state->messages.isEmpty());
+        QCOMPARE(surface().ScaleHeight(), screenPixels().height());
+        QCOMPARE(storedTextRects(),
+                 pixelsUnlikeTopLeft(
+                     frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture));
     }
 };
 

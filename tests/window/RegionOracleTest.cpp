@@ -1,6 +1,7 @@
 #include "TestMain.h"
 
 #include "PixmanRegion.h"
+#include "window/BandedRegionBuilder.h"
 #include "window/Gdi.h"
 
 #include <QTest>
@@ -8,6 +9,8 @@
 #include <limits>
 #include <random>
 #include <vector>
+
+Q_DECLARE_METATYPE(std::vector<RgnRect>)
 
 namespace {
 
@@ -179,6 +182,66 @@ private slots:
             QCOMPARE(gdi::regionData(region)->bounds(), oracle.bounds());
             gdi::DeleteObject(region);
         }
+    }
+
+    void testRowByRowBandsMatchPixman()
+    {
+        Random random(7);
+        for (int round = 0; round < 2000; ++round) {
+            const int width = between(random, 1, 64);
+            const int height = between(random, 1, 48);
+            const std::vector<RgnRect> runs =
+                rowRuns(randomMask(random, width, height), width, height);
+            BandedRegionBuilder bands;
+            size_t next = 1; // after the zero-width rectangle
+            for (int y = 0; y < height; ++y) {
+                for (; next < runs.size() && runs[next].top == y; ++next) {
+                    bands.addSpan(runs[next].left, runs[next].right);
+                }
+                bands.endRow(y);
+            }
+            const size_t count = bands.rectCount();
+            const RegionData built = bands.take();
+            PixmanRegion oracle(runs);
+            QCOMPARE(built.rects(), oracle.rects());
+            QCOMPARE(count, oracle.rects().size());
+            // pixman's form is the canonical one, and is taken as it is.
+            QVERIFY(RegionData::isCanonical(oracle.rects()));
+            QCOMPARE(RegionData::fromRects(oracle.rects()).rects(), oracle.rects());
+            // Row runs are canonical only when no two touching rows are alike.
+            QCOMPARE(RegionData::isCanonical({runs.begin() + 1, runs.end()}),
+                     oracle.rects().size() == runs.size() - 1);
+        }
+    }
+
+    void testCanonicalFormIsRecognised_data()
+    {
+        QTest::addColumn<std::vector<RgnRect>>("rects");
+        QTest::addColumn<bool>("canonical");
+        QTest::newRow("empty") << std::vector<RgnRect>{} << true;
+        QTest::newRow("two bands apart")
+            << std::vector<RgnRect>{{0, 0, 2, 1}, {5, 0, 6, 1}, {0, 2, 2, 3}} << true;
+        QTest::newRow("touching bands that differ")
+            << std::vector<RgnRect>{{0, 0, 2, 1}, {1, 1, 2, 3}} << true;
+        QTest::newRow("touching bands that are alike")
+            << std::vector<RgnRect>{{0, 0, 2, 1}, {0, 1, 2, 3}} << false;
+        QTest::newRow("touching spans in a band")
+            << std::vector<RgnRect>{{0, 0, 2, 1}, {2, 0, 4, 1}} << false;
+        QTest::newRow("spans out of order")
+            << std::vector<RgnRect>{{5, 0, 6, 1}, {0, 0, 2, 1}} << false;
+        QTest::newRow("overlapping bands")
+            << std::vector<RgnRect>{{0, 0, 2, 2}, {4, 1, 6, 3}} << false;
+        QTest::newRow("one band of two heights")
+            << std::vector<RgnRect>{{0, 0, 2, 1}, {4, 0, 6, 2}} << false;
+        QTest::newRow("an empty rectangle") << std::vector<RgnRect>{{0, 0, 0, 1}} << false;
+    }
+    void testCanonicalFormIsRecognised()
+    {
+        QFETCH(std::vector<RgnRect>, rects);
+        QFETCH(bool, canonical);
+        QCOMPARE(RegionData::isCanonical(rects), canonical);
+        // Either way the result is the union in canonical form.
+        QCOMPARE(RegionData::fromRects(rects).rects(), PixmanRegion(rects).rects());
     }
 
     void testCombineMatchesPixman_data()
