@@ -53,6 +53,14 @@ private:
     std::unique_ptr<ProgramState> state;
     QTemporaryDir dir;
 
+    // One run per row, alternating columns so that no two rows join into a band:
+    // one rectangle per row.
+    QString staircase(int rows)
+    {
+        return writePicture(dir, QStringLiteral("stairs%1.bmp").arg(rows), 3, rows,
+                            [](int x, int y) { return x == 1 + y % 2; });
+    }
+
 private slots:
     void init() { state = std::make_unique<ProgramState>(); }
     void cleanup() { state.reset(); }
@@ -124,13 +132,10 @@ private slots:
 
     void testShapesUpToTheWindowShapeLimitAreStored()
     {
-        // One run per row, alternating columns so no two rows join into a band: far
-        // more rectangles than a fixed-size record held.
-        const int rows = 31000;
-        QCOMPARE(MakeRGNFromPicture(writePicture(dir, "stairs.bmp", 3, rows,
-                                                 [](int x, int y) { return x == 1 + y % 2; }),
-                                    0),
-                 10);
+        // As many rectangles as a window shape may have: far more than a record of
+        // fixed size held.
+        const int rows = static_cast<int>(gdi::MaxWindowShapeRects);
+        QCOMPARE(MakeRGNFromPicture(staircase(rows), 0), 10);
         QVERIFY(state->messages.isEmpty());
         const std::vector<int32_t> header = recordWords(10, 8);
         QCOMPARE(header, (std::vector<int32_t>{32, 1, rows, 16 * rows, 1, 0, 3, rows}));
@@ -149,20 +154,9 @@ private slots:
         const std::vector<int32_t> before = recordWords(10, 12);
         const QImage picture = frm_RGN_Picture::instance().pPicture(10)->Picture;
 
-        // A checkerboard: every other pixel is a run of its own, and neighbouring rows
-        // differ, so each row adds width / 2 rectangles.
-        const int width = 4096;
-        const int rows = static_cast<int>(gdi::MaxWindowShapeRects / (width / 2)) + 1;
-        QImage board(width, rows, QImage::Format_RGB32);
-        for (int y = 0; y < rows; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(board.scanLine(y));
-            for (int x = 0; x < width; ++x) {
-                line[x] = (x + y) % 2 == 0 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
-            }
-        }
-        const QString path = dir.filePath("board.bmp");
-        QVERIFY(board.save(path, "BMP"));
-        QCOMPARE(MakeRGNFromPicture(path, 10), 0);
+        // One rectangle more than a window shape may have.
+        QCOMPARE(MakeRGNFromPicture(staircase(static_cast<int>(gdi::MaxWindowShapeRects) + 1), 10),
+                 0);
         // A picture's message goes on to say why: too detailed for a shape.
         QCOMPARE(state->messages, QStringList{pictureTooDetailedMessage()});
         // The previous shape stays whole: its record and its picture.
