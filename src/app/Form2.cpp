@@ -36,6 +36,9 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
     setWindowTitle(QStringLiteral("Form2"));
     resize(twipsToPixelsX(1995), twipsToPixelsY(1125));
     DesktopWindow::attach(this);
+    // Screen-sized as the program sees it, but only as large as its figure on the
+    // desktop, so that its memory follows the text and not the screen.
+    setSizedToFigure(true);
     connect(this, &Window::mouseDown, this, &Form2::onMouseDown);
     m_dropTimer.setSingleShot(true);
     m_dropTimer.setInterval(DropSettleMilliseconds);

@@ -50,11 +50,17 @@ int Window::Top() const
 
 int Window::Width() const
 {
+    if (m_sizedToFigure) {
+        return pixelsToTwipsX(m_logicalSize.width());
+    }
     return pixelsToTwipsX(isTopLevel() ? frameGeometry().width() : width());
 }
 
 int Window::Height() const
 {
+    if (m_sizedToFigure) {
+        return pixelsToTwipsY(m_logicalSize.height());
+    }
     return pixelsToTwipsY(isTopLevel() ? frameGeometry().height() : height());
 }
 
@@ -70,24 +76,68 @@ void Window::setTop(int twips)
 
 void Window::setWidth(int twips)
 {
+    if (m_sizedToFigure) {
+        m_logicalSize.setWidth(std::max(0, twipsToPixelsX(twips)));
+        fitToFigure();
+        return;
+    }
     const int frame = isTopLevel() ? frameGeometry().width() - width() : 0;
     resize(std::max(0, twipsToPixelsX(twips) - frame), height());
 }
 
 void Window::setHeight(int twips)
 {
+    if (m_sizedToFigure) {
+        m_logicalSize.setHeight(std::max(0, twipsToPixelsY(twips)));
+        fitToFigure();
+        return;
+    }
     const int frame = isTopLevel() ? frameGeometry().height() - height() : 0;
     resize(width(), std::max(0, twipsToPixelsY(twips) - frame));
 }
 
 int Window::ScaleWidth() const
 {
-    return pixelsToTwipsX(width());
+    return pixelsToTwipsX(logicalSize().width());
 }
 
 int Window::ScaleHeight() const
 {
-    return pixelsToTwipsY(height());
+    return pixelsToTwipsY(logicalSize().height());
+}
+
+void Window::setSizedToFigure(bool on)
+{
+    if (on == m_sizedToFigure) {
+        return;
+    }
+    m_logicalSize = size();
+    m_sizedToFigure = on;
+    if (on) {
+        fitToFigure();
+    } else {
+        resize(m_logicalSize);
+    }
+}
+
+void Window::fitToFigure()
+{
+    QSize extent = m_logicalSize;
+    if (const RegionData* shape = gdi::regionData(m_windowRegion)) {
+        const RgnRect bounds = shape->bounds();
+        extent = shape->isEmpty() ? QSize(1, 1)
+                                  : QSize(std::min(bounds.right, m_logicalSize.width()),
+                                          std::min(bounds.bottom, m_logicalSize.height()));
+    }
+    extent = extent.expandedTo(QSize(1, 1));
+    if (size() != extent) {
+        resize(extent);
+    }
+    // Nothing beyond the extent is ever shown, so the back-buffer does not keep it.
+    if (m_backBuffer.width() > extent.width() || m_backBuffer.height() > extent.height()) {
+        m_backBuffer =
+            m_backBuffer.copy(QRect(QPoint(0, 0), extent.boundedTo(m_backBuffer.size())));
+    }
 }
 
 void Window::setAutoRedraw(bool on)
@@ -106,6 +156,10 @@ void Window::setBackColor(uint32_t bgr)
 
 QSize Window::backBufferSize() const
 {
+    if (m_sizedToFigure) {
+        // Drawing grows it as far as it reaches (coverWithBackBuffer).
+        return m_backBuffer.size().expandedTo(QSize(1, 1));
+    }
     // The back-buffer grows with the window and never shrinks, so that what was drawn
     // beyond a smaller size comes back when the window grows again.
     return size().expandedTo(m_backBuffer.size()).expandedTo(QSize(1, 1));
@@ -113,17 +167,39 @@ QSize Window::backBufferSize() const
 
 void Window::ensureBackBufferSize()
 {
-    const QSize wanted = backBufferSize();
+    growBackBuffer(backBufferSize());
+}
+
+void Window::growBackBuffer(QSize wanted)
+{
+    wanted = wanted.expandedTo(m_backBuffer.size());
     if (m_backBuffer.size() == wanted) {
         return;
     }
+    const QColor background = colorFromBgr(m_backColor);
     QImage grown(wanted, QImage::Format_RGB32);
-    grown.fill(colorFromBgr(m_backColor));
-    if (!m_backBuffer.isNull()) {
+    if (m_backBuffer.isNull()) {
+        grown.fill(background);
+    } else {
+        const QSize old = m_backBuffer.size();
         QPainter p(&grown);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(0, 0, m_backBuffer);
+        p.fillRect(old.width(), 0, wanted.width() - old.width(), wanted.height(), background);
+        p.fillRect(0, old.height(), old.width(), wanted.height() - old.height(), background);
     }
     m_backBuffer = std::move(grown);
+}
+
+void Window::coverWithBackBuffer(const QRect& area)
+{
+    if (!m_sizedToFigure || area.isEmpty()) {
+        ensureBackBufferSize();
+        return;
+    }
+    const QSize reach(std::clamp(area.right() + 1, 1, std::max(m_logicalSize.width(), 1)),
+                      std::clamp(area.bottom() + 1, 1, std::max(m_logicalSize.height(), 1)));
+    growBackBuffer(reach.expandedTo(QSize(1, 1)));
 }
 
 void Window::Cls()
@@ -139,13 +215,13 @@ void Window::Cls()
 
 void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
 {
-    ensureBackBufferSize();
+    const QRect target(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips), picture.width(),
+                       picture.height());
+    coverWithBackBuffer(m_clip ? m_clip->boundingRect() & target : target);
     QPainter p(&m_backBuffer);
     if (m_clip) {
         p.setClipRegion(*m_clip);
     }
-    const QRect target(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips), picture.width(),
-                       picture.height());
     p.drawImage(target.topLeft(), picture);
     p.end();
     updateShown(m_clip ? *m_clip & target : QRegion(target));
@@ -167,7 +243,9 @@ void Window::FillRgn(gdi::HRGN region, uint32_t bgr)
     if (shape == nullptr) {
         return;
     }
-    ensureBackBufferSize();
+    const RgnRect bounds = shape->bounds();
+    coverWithBackBuffer(
+        QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right - 1, bounds.bottom - 1)));
     QPainter p(&m_backBuffer);
     p.setClipRegion(shape->toQRegion());
     p.fillRect(m_backBuffer.rect(), colorFromBgr(bgr));
@@ -188,6 +266,9 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
         gdi::DeleteObject(m_windowRegion);
     }
     m_windowRegion = region;
+    if (m_sizedToFigure) {
+        fitToFigure();
+    }
     const RegionData* shape = gdi::regionData(region);
     if (shape == nullptr) {
         clearMask();
@@ -213,8 +294,17 @@ void Window::paintEvent(QPaintEvent* event)
         // Only the shape is drawn: where the platform does not cut the window to its
         // mask (Wayland), a translucent window shows the desktop everywhere else.
         const QRegion shown = m_windowRegion != 0 ? event->region() & mask() : event->region();
+        const QRect buffer = m_backBuffer.rect();
         for (const QRect& area : shown) {
-            p.drawImage(area.topLeft(), m_backBuffer, area);
+            const QRect held = area & buffer;
+            if (!held.isEmpty()) {
+                p.drawImage(held.topLeft(), m_backBuffer, held);
+            }
+        }
+        // A window sized to its figure may show more than its back-buffer holds
+        // while it has no shape: the rest is background.
+        for (const QRect& area : shown - buffer) {
+            p.fillRect(area, colorFromBgr(m_backColor));
         }
     } else {
         p.fillRect(rect(), colorFromBgr(m_backColor));

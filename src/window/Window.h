@@ -41,6 +41,12 @@ public:
     bool Visible() const { return !isHidden(); }
     void setVisibleTo(bool visible) { setVisible(visible); }
 
+    // A window sized to its figure keeps its logical size (Width, Height, the client
+    // area) while its native window, back-buffer and backing store cover only the
+    // extent of its shape: from its origin to the shape's far edges, within the
+    // logical size. Its memory then follows the figure, not the logical size.
+    void setSizedToFigure(bool on);
+
     bool AutoRedraw() const { return m_autoRedraw; }
     void setAutoRedraw(bool on);
     uint32_t BackColor() const { return m_backColor; }
@@ -78,11 +84,23 @@ protected:
 private:
     QSize backBufferSize() const;
     void ensureBackBufferSize();
+    // Grows the back-buffer to a size, keeping what it holds; every new pixel is
+    // filled with the background colour once.
+    void growBackBuffer(QSize wanted);
+    // A window sized to its figure: grows the back-buffer to cover an area about to
+    // be drawn, as far as the logical size reaches.
+    void coverWithBackBuffer(const QRect& area);
+    QSize logicalSize() const { return m_sizedToFigure ? m_logicalSize : size(); }
+    // Gives the native window the extent of the shape, and drops what the
+    // back-buffer holds beyond it.
+    void fitToFigure();
     // Schedules a repaint of the changed part that the window's shape shows.
     void updateShown(const QRegion& changed);
     bool isTopLevel() const { return isWindow(); }
 
     bool m_autoRedraw = false;
+    bool m_sizedToFigure = false;
+    QSize m_logicalSize; // pixels; used when sized to the figure
     uint32_t m_backColor = 0xFFFFFF;
     QImage m_backBuffer;
     std::optional<QRegion> m_clip;

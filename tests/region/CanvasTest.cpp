@@ -3,6 +3,7 @@
 
 #include "region/Canvas.h"
 #include "region/RegionNumbers.h"
+#include "region/Units.h"
 #include "shape/ShapeBuilder.h"
 #include "shape/frm_RGN_Picture.h"
 #include "window/Gdi.h"
@@ -152,6 +153,49 @@ private slots:
         QCOMPARE(canvas->backBuffer().pixel(2, 2), qRgb(255, 0, 0));
         QCOMPARE(canvas->backBuffer().pixel(0, 0), white);
         RGNCanvasApply(canvas.get());
+    }
+
+    void testFigureSizedCanvasCoversOnlyItsFigure()
+    {
+        Window figure;
+        figure.setBackColor(0xFFFFFF);
+        figure.setSizedToFigure(true);
+        RGNCanvasInit(&figure, 1, -1, -1);
+        // Screen-sized as the program sees it; nothing screen-sized is allocated.
+        QCOMPARE(figure.Width(), Screen::Width());
+        QCOMPARE(figure.Height(), FullScreenHeight());
+        QCOMPARE(figure.ScaleWidth(), Screen::Width());
+        QCOMPARE(figure.backBuffer().size(), QSize(1, 1));
+
+        const int32_t square = squareShape(20, yellow); // pixels (1, 1) to (20, 20)
+        const auto place = [&](int px, int py) {
+            int32_t x = PixelToTwipX(px);
+            int32_t y = PixelToTwipY(py);
+            RGNCanvasAdd(square, &figure, x, y);
+            RGNCanvasApply(&figure);
+        };
+        place(100, 50);
+        QCOMPARE(figure.size(), QSize(121, 71));
+        QCOMPARE(figure.backBuffer().size(), QSize(121, 71));
+        QCOMPARE(figure.backBuffer().pixel(110, 60), yellow);
+        QCOMPARE(figure.backBuffer().pixel(100, 50), white);
+        // The shape itself is where it was: window coordinates, as on the whole screen.
+        QVERIFY((figure.mask() ^ QRegion(101, 51, 20, 20)).isEmpty());
+        QCOMPARE(figure.Width(), Screen::Width());
+
+        // A smaller figure shrinks the window and its back-buffer.
+        place(0, 0);
+        QCOMPARE(figure.size(), QSize(21, 21));
+        QCOMPARE(figure.backBuffer().size(), QSize(21, 21));
+        QCOMPARE(figure.backBuffer().pixel(10, 10), yellow);
+
+        // A figure reaching past the screen's edge is cut there.
+        const int screenWidth = TwipToPixelX(Screen::Width());
+        place(screenWidth - 10, 0);
+        QCOMPARE(figure.size(), QSize(screenWidth, 21));
+        QCOMPARE(figure.backBuffer().width(), screenWidth);
+        QCOMPARE(figure.backBuffer().pixel(screenWidth - 1, 10), yellow);
+        QCOMPARE(figure.Width(), Screen::Width());
     }
 };
 
