@@ -40,7 +40,6 @@ int32_t MakeRGNFromText(const QString& text)
     // Text in the background colour would not differ from the key colour: it is
     // drawn on another background then. The surface keeps its own colours.
     const BackColorForText background(surface);
-    surface.Cls();
     surface.CurrentX = 0;
     surface.CurrentY = 0;
     // The text window is as large as the screen and the text starts at its origin:
@@ -51,12 +50,12 @@ int32_t MakeRGNFromText(const QString& text)
     const PictureSurface::TextExtent extent = surface.measureText(text, visibleHeight);
     const int width = static_cast<int>(std::min(extent.width, visibleWidth));
     const int height = static_cast<int>(std::min(extent.height, visibleHeight));
-    if (extent.width > PictureSurface::MaxLineWidth || !surface.setSizePixels(width, height)) {
+    // Cleared to its new size: nothing drawn earlier remains.
+    if (extent.width > PictureSurface::MaxLineWidth || !surface.clearToSize(width, height)) {
         surface.releaseImage();
         App::MsgBox(tooLargeMessage());
         return 0;
     }
-    surface.Cls();
     surface.Print(text);
     return MakeRGNFromPicture(QString(), TextShapeNumber);
 }

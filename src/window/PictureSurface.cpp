@@ -342,9 +342,27 @@ void PictureSurface::setFontStrikethru(bool on)
 
 void PictureSurface::Cls()
 {
+    clearToSize(m_image.width(), m_image.height());
+}
+
+bool PictureSurface::clearToSize(int width, int height)
+{
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (!fitsSurface(width, height)) {
+        return false;
+    }
+    // An image shared with a picture holder, or of another size, is replaced rather
+    // than copied first: every pixel is written once.
+    if (m_image.size() != QSize(width, height) || !m_image.isDetached()) {
+        QImage fresh(width, height, QImage::Format_RGB32);
+        applyDotsPerInch(fresh);
+        m_image = std::move(fresh);
+    }
     m_image.fill(colorFromBgr(m_backColor));
     CurrentX = 0;
     CurrentY = 0;
+    return true;
 }
 
 QStringList PictureSurface::splitLines(const QString& text)

@@ -34,6 +34,10 @@ public:
     // Resizes the drawable area, keeping what fits and filling the rest with the
     // background colour. Refuses (returns false) sizes beyond the limits above.
     bool setSizePixels(int width, int height);
+    // Makes the drawable area width x height pixels of background (as setSizePixels
+    // and then Cls, without keeping anything) and puts the drawing position at (0, 0);
+    // false, with the surface unchanged, for sizes beyond the limits above.
+    bool clearToSize(int width, int height);
     // Gives back the image's memory: the surface becomes one pixel of background.
     void releaseImage();
 
