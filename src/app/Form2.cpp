@@ -37,8 +37,10 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
     resize(twipsToPixelsX(1995), twipsToPixelsY(1125));
     DesktopWindow::attach(this);
     // Screen-sized as the program sees it, but only as large as its figure on the
-    // desktop, so that its memory follows the text and not the screen.
-    setSizedToFigure(true);
+    // desktop, so that its memory follows the text and not the screen. Where the
+    // compositor places windows (Wayland) a window that changes its size may be
+    // placed anew, so there it stays whole.
+    setSizedToFigure(Platform::placesWindows());
     connect(this, &Window::mouseDown, this, &Form2::onMouseDown);
     m_dropTimer.setSingleShot(true);
     m_dropTimer.setInterval(DropSettleMilliseconds);
