@@ -277,8 +277,9 @@ void Form1::ComposeTextWindow()
 
 void Form1::trayMouseMove(int, int, double x, double)
 {
-    const int32_t factor = roundHalfEven(Screen::TwipsPerPixelX());
-    const int32_t message = factor == 0 ? 0 : roundHalfEven(x) / factor;
+    // x is the message times twips per pixel; divided by the exact ratio (7.5 at
+    // 192 DPI, not 8), so a right-button-up comes back as 517 at every DPI.
+    const int32_t message = TwipToPixelX(x);
     if (message != WM_RBUTTONUP) {
         return;
     }

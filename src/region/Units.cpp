@@ -3,16 +3,29 @@
 #include "window/Rounding.h"
 #include "window/Screen.h"
 
+#include <cmath>
+
 namespace {
 
 int32_t twipToPixel(double twips, double twipsPerPixel)
 {
-    const int32_t value = roundHalfEven(twips);
-    const int32_t factor = roundHalfEven(twipsPerPixel);
-    if (factor == 0) {
+    if (!(twipsPerPixel > 0)) {
         return 0;
     }
-    return value / factor; // C++ division truncates toward zero
+    // The exact ratio: 7.5 twips per pixel at 192 DPI stays 7.5, it is not rounded
+    // to 8. A whole twip value stands for a position to within half a twip (3 pixels
+    // are 22.5 twips, stored as 22), so the quotient is taken half a twip further
+    // from zero before it is truncated: every pixel comes back from its twips. With
+    // a whole number of twips per pixel (96, 120, 144 DPI) this changes no result.
+    const double value = roundHalfEven(twips);
+    const double quotient = (value + std::copysign(0.5, value)) / twipsPerPixel;
+    // 1440 / DPI is not always exact in binary: a quotient within rounding noise of
+    // a whole number is that number.
+    const double whole = std::round(quotient);
+    if (std::abs(quotient - whole) < 1e-9) {
+        return static_cast<int32_t>(whole);
+    }
+    return static_cast<int32_t>(std::trunc(quotient)); // truncated toward zero
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "DisplayScale.h"
+
 #include <QGuiApplication>
 
 QByteArray Platform::choose(const QByteArray& qpaPlatform, const QByteArray& display,
@@ -21,6 +23,8 @@ void Platform::chooseBeforeStart()
     if (!chosen.isEmpty()) {
         qputenv("QT_QPA_PLATFORM", chosen);
     }
+    // Scaled X11 screens: drawn and shaped at device pixels, not magnified.
+    DisplayScale::applyBeforeStart();
 }
 
 bool Platform::placesWindows()

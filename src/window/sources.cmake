@@ -15,6 +15,8 @@ target_sources(deskword_core PRIVATE
   window/DBusTray.h
   window/DesktopWindow.cpp
   window/DesktopWindow.h
+  window/DisplayScale.cpp
+  window/DisplayScale.h
   window/FontWarmUp.cpp
   window/FontWarmUp.h
   window/Form.cpp

@@ -22,3 +22,11 @@ deskword_add_test(window_platform_test window/PlatformTest.cpp)
 
 find_package(Qt6 REQUIRED COMPONENTS Network)
 deskword_add_test(window_instance_channel_test window/InstanceChannelTest.cpp LIBS Qt6::Network)
+# The display scale, and pictures on screens of 96, 144 and 192 DPI.
+deskword_add_test(window_display_scale_test window/DisplayScaleTest.cpp window/PictureFiles.cpp
+                  window/PictureFiles.h)
+foreach(dpi 144 192)
+  add_test(NAME window_display_scale_test_${dpi} COMMAND window_display_scale_test)
+  set_tests_properties(window_display_scale_test_${dpi} PROPERTIES LABELS unit TIMEOUT 120
+                       ENVIRONMENT DESKWORD_TEST_DPI=${dpi})
+endforeach()
