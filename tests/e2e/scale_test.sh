@@ -6,7 +6,9 @@
 # - a glyph as tall as the em (│) is the font's size at that DPI, to a pixel;
 # - the tray's right click opens the menu at 192 DPI;
 # - the stored position is a physical one: the same twips put the text at the same
-#   place in inches after a restart at the other scale, and are stored unchanged.
+#   place in inches after a restart at the other scale, and are stored unchanged;
+# - the picture is shown at its pixels times the scale, and the shape holds exactly
+#   its drawn pixels too.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=ui.sh
@@ -19,8 +21,12 @@ ui_begin
 ink="#FE01FD"
 points=36
 printf '%s\r\n' '[DATA]' 'TEXT=│Sharp 字' 'FontBold=False' 'FontName=IPAGothic' "FontSize=$points" 'Color=16581118' \
-    'XPOS=1500' 'YPOS=1500' 'XPOS2=0' 'YPOS2=0' 'PICTURE=2' >"$E2E_TMP/settings.ini"
-e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
+    'XPOS=1500' 'YPOS=1500' 'XPOS2=6000' 'YPOS2=300' 'PICTURE=0' >"$E2E_TMP/settings.ini"
+# The picture: a 15 x 11 block of another colour of its own on a white key, right of
+# the text and below the bar's top.
+ink2="#02FD01"
+convert -size 21x15 xc:white -fill "$ink2" -draw 'rectangle 3,2 17,12' BMP3:"$E2E_TMP/picture.bmp"
+e2e_prepare_app app --settings "$E2E_TMP/settings.ini" --picture "$E2E_TMP/picture.bmp"
 ini=$E2E_APP_DIR/deskword.ini
 
 # The window's shape on the screen: its rectangles moved by the window's place.
@@ -31,15 +37,18 @@ screen_shape()
     shape_rects "$1" | awk -v dx="$x" -v dy="$y" 'NF == 4 { print $1 + dx, $2 + dy, $3, $4 }'
 }
 
-# A screenshot with the text-coloured pixels white and all others black; sets
-# INK_MASK (the file) and INK_COUNT (how many white pixels it has).
+# A screenshot with the pixels of the text's and the picture's colours white and all
+# others black; sets INK_MASK (the file), INK_COUNT (how many white pixels it has)
+# and PICTURE_SIZE ("W H" of the picture's colour).
 ink_mask()
 {
     local shot=$E2E_TMP/$1.png
     INK_MASK=$E2E_TMP/$1-mask.png
     import -window root "$shot" || return 1
-    convert "$shot" -fill black +opaque "$ink" -fill white -opaque "$ink" "$INK_MASK" || return 1
+    convert "$shot" -fill black -opaque white -fill white -opaque "$ink" -opaque "$ink2" \
+        -fill black +opaque white "$INK_MASK" || return 1
     INK_COUNT=$(convert "$INK_MASK" -format '%[fx:int(mean*w*h+0.5)]' info:)
+    PICTURE_SIZE=$(convert "$shot" -fill black +opaque "$ink2" -trim -format '%w %h' info:)
 }
 
 region_pixels()
@@ -56,7 +65,7 @@ check_scaled_start()
     pid=$E2E_PID
     window=$(text_window "$pid")
     [[ -n $window ]] || e2e_fail "$name: no text window"
-    wait_for 30 shape_at_least "$window" $((points * dpi / 72 * 2)) $((points * dpi / 72 - 4)) ||
+    wait_for 30 shape_at_least "$window" $((points * dpi * 2 / 72)) $((points * dpi / 72 - 4)) ||
         e2e_fail "$name: the text was not shown: $(window_geometry "$window")"
 
     shape=$(screen_shape "$window") || e2e_fail "$name: cannot read the shape"
@@ -87,7 +96,14 @@ check_scaled_start()
     expected=$((points * dpi / 72))
     ((bar_height >= expected - 1 && bar_height <= expected + 1)) ||
         e2e_fail "$name: the bar is $bar_height px tall, $points points at $dpi DPI are $expected px"
-    echo "$name: shape $(wc -l <<<"$shape") rectangles, $odd with odd edges, bar $bar_height px, at $LEFT $TOP"
+    # The block is 15 x 11 pixels in the file: times the scale (less than a pixel off
+    # where that is not whole).
+    local pw ph
+    read -r pw ph <<<"$PICTURE_SIZE"
+    ((pw * 96 > 15 * dpi - 96 && pw * 96 < 15 * dpi + 96 &&
+        ph * 96 > 11 * dpi - 96 && ph * 96 < 11 * dpi + 96)) ||
+        e2e_fail "$name: the picture's block is shown $pw x $ph px at $dpi DPI"
+    echo "$name: picture block $pw x $ph px, shape $(wc -l <<<"$shape") rectangles, $odd with odd edges, bar $bar_height px, at $LEFT $TOP"
     PID=$pid
 }
 
@@ -98,11 +114,11 @@ left192=$LEFT
 top192=$TOP
 # The tray's mouse message is decoded with 7.5 twips per pixel: the menu opens.
 open_tray_menu "$PID"
-import -window root "$E2E_TMP/menu192.png"
 wait_for 10 escape_menus || e2e_fail "the tray menu did not close"
 stop_app "$PID"
-ini_value_is "$ini" XPOS 1500 && ini_value_is "$ini" YPOS 1500 ||
+if ! ini_value_is "$ini" XPOS 1500 || ! ini_value_is "$ini" YPOS 1500; then
     e2e_fail "the position was stored as $(ini_value "$ini" XPOS), $(ini_value "$ini" YPOS) at 192 DPI"
+fi
 
 # --- 150 %: QT_SCALE_FACTOR=1.5 at 96 DPI ------------------------------------------
 xrdb -nocpp -remove || e2e_fail "xrdb failed"
@@ -117,6 +133,7 @@ for pair in "$left192 $LEFT" "$top192 $TOP"; do
         e2e_fail "the text moved: at $at192 px at 192 DPI but at $at144 px at 144 DPI"
 done
 stop_app "$PID"
-ini_value_is "$ini" XPOS 1500 && ini_value_is "$ini" YPOS 1500 ||
+if ! ini_value_is "$ini" XPOS 1500 || ! ini_value_is "$ini" YPOS 1500; then
     e2e_fail "the position was stored as $(ini_value "$ini" XPOS), $(ini_value "$ini" YPOS) at 144 DPI"
+fi
 e2e_pass
