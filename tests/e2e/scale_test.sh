@@ -5,6 +5,7 @@
 #   (none outside it, none missing), and it has edges at odd pixels;
 # - a glyph as tall as the em (│) is the font's size at that DPI, to a pixel;
 # - the tray's right click opens the menu at 192 DPI;
+# - with per-monitor factors (QT_SCREEN_SCALE_FACTORS) the first one serves;
 # - the stored position is a physical one: the same twips put the text at the same
 #   place in inches after a restart at the other scale, and are stored unchanged;
 # - the picture is shown at its pixels times the scale, and the shape holds exactly
@@ -136,4 +137,12 @@ stop_app "$PID"
 if ! ini_value_is "$ini" XPOS 1500 || ! ini_value_is "$ini" YPOS 1500; then
     e2e_fail "the position was stored as $(ini_value "$ini" XPOS), $(ini_value "$ini" YPOS) at 144 DPI"
 fi
+
+# --- per-monitor factors: the first screen's factor (2) serves the program ---------
+export QT_SCREEN_SCALE_FACTORS="2;1"
+check_scaled_start screens2 192
+unset QT_SCREEN_SCALE_FACTORS
+((LEFT == left192 && TOP == top192)) ||
+    e2e_fail "at factor 2 the text is at $LEFT $TOP, at Xft.dpi 192 at $left192 $top192"
+stop_app "$PID"
 e2e_pass
