@@ -53,9 +53,10 @@ PictureSurface::LoadResult read(const QString& path, QImage& picture)
     QImage withAlpha;
     const bool read = reader.read(&withAlpha);
     QImageReader::setAllocationLimit(allocationLimit);
-    if (!read || withAlpha.size() != probe.Image().size()) {
+    if (!read || PictureSurface::shownSize(withAlpha.size()) != probe.Image().size()) {
         return PictureSurface::LoadResult::Undecodable;
     }
+    withAlpha = PictureSurface::shownAtScreenScale(withAlpha); // as the loader shows it
     picture = hasTransparency(withAlpha) ? withAlpha.convertToFormat(QImage::Format_ARGB32)
                                          : probe.Image();
     return loaded;

@@ -236,19 +236,26 @@ double maxFontPoints()
     return maxFontPixels * Screen::TwipsPerPixelY() / 20.0;
 }
 
-// A picture's size on the screen: its pixels times the screen's scale (the logical
-// DPI over 96), to whole pixels.
-QSize scaledSize(const QSize& size)
+} // namespace
+
+QSize PictureSurface::shownSize(const QSize& size)
 {
     const double scaleX = 15.0 / Screen::TwipsPerPixelX();
     const double scaleY = 15.0 / Screen::TwipsPerPixelY();
     // Beyond the largest side the size stops growing: it is refused either way.
-    const double beyond = PictureSurface::MaxSide + 1.0;
+    const double beyond = MaxSide + 1.0;
     return {static_cast<int>(std::lround(std::min(size.width() * scaleX, beyond))),
             static_cast<int>(std::lround(std::min(size.height() * scaleY, beyond)))};
 }
 
-} // namespace
+QImage PictureSurface::shownAtScreenScale(const QImage& picture)
+{
+    const QSize shown = shownSize(picture.size());
+    if (shown == picture.size()) {
+        return picture;
+    }
+    return picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
 
 bool PictureSurface::fitsSurface(int64_t width, int64_t height)
 {
@@ -497,16 +504,14 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
     }
     // An index beyond a short colour table would read past it.
     bmpreader::padColourTable(picture);
-    const QSize shown = scaledSize(picture.size());
+    // On a scaled screen the picture is shown at its pixels times the scale; its own
+    // colours stay, so the background key and the outline scanned from it are
+    // exactly what is drawn.
+    const QSize shown = shownSize(picture.size());
     if (!fitsSurface(shown.width(), shown.height())) {
         return LoadResult::TooLarge;
     }
-    if (shown != picture.size()) {
-        // On a scaled screen every picture pixel becomes scale x scale device pixels.
-        // Nearest neighbour keeps the picture's own colours, so the background key
-        // and the outline scanned from it stay exactly what is drawn.
-        picture = picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    }
+    picture = shownAtScreenScale(picture);
     if (picture.format() == QImage::Format_RGB32) {
         // No pixel lets the background through: taken as it is.
         m_image = std::move(picture);

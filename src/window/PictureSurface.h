@@ -26,6 +26,11 @@ public:
     static constexpr int MaxSide = 32767;
     static constexpr int64_t MaxPixels = int64_t(1) << 26;
     static bool fitsSurface(int64_t width, int64_t height);
+    // A picture as a scaled screen shows it: every pixel becomes scale x scale device
+    // pixels (the logical DPI over 96; sizes rounded), by nearest neighbour, so no
+    // colour or alpha value is made up. shownSize is the size that gives.
+    static QSize shownSize(const QSize& size);
+    static QImage shownAtScreenScale(const QImage& picture);
 
     PictureSurface();
 

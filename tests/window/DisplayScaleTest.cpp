@@ -2,6 +2,7 @@
 
 #include "PictureFiles.h"
 #include "window/DisplayScale.h"
+#include "window/PictureFile.h"
 #include "window/PictureSurface.h"
 #include "window/Screen.h"
 
@@ -93,6 +94,35 @@ private slots:
         QCOMPARE(static_cast<uint32_t>(surface.Point(0, 0)), white);
         QCOMPARE(static_cast<uint32_t>(surface.Point(width - 1, 0)), blue);
         QCOMPARE(static_cast<uint32_t>(surface.Point(0, height - 1)), red);
+    }
+
+    // A chosen picture with transparency is shown scaled as well, its alpha kept
+    // exactly (no half-transparent edge is made up).
+    void testChosenPictureKeepsItsAlphaWhenScaled()
+    {
+        QImage image(4, 2, QImage::Format_ARGB32);
+        image.fill(qRgba(0, 0, 0, 0));
+        image.setPixel(1, 0, qRgba(10, 200, 30, 255));
+        image.setPixel(2, 1, qRgba(10, 200, 30, 255));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("picture.png"));
+        QVERIFY(image.save(path));
+
+        QImage picture;
+        QCOMPARE(PictureFile::read(path, picture), PictureSurface::LoadResult::Loaded);
+        QCOMPARE(picture.size(), PictureSurface::shownSize(image.size()));
+        const double scale = 15.0 / Screen::TwipsPerPixelX();
+        QCOMPARE(picture.width(), qRound(4 * scale));
+        int opaque = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const int alpha = qAlpha(picture.pixel(x, y));
+                QVERIFY(alpha == 0 || alpha == 255);
+                opaque += alpha == 255 ? 1 : 0;
+            }
+        }
+        QVERIFY(opaque > 0);
+        QCOMPARE(qAlpha(picture.pixel(0, 0)), 0);
     }
 };
 
