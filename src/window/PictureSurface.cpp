@@ -254,7 +254,7 @@ QImage PictureSurface::shownAtScreenScale(const QImage& picture)
     if (shown == picture.size()) {
         return picture;
     }
-    return picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return picture.scaled(shown); // to that size, by nearest neighbour (the defaults)
 }
 
 bool PictureSurface::fitsSurface(int64_t width, int64_t height)
