@@ -14,6 +14,8 @@ packages=(
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick procps
     fonts-ipafont-gothic
+    # the X server's pixmap memory per client in bench/startup.sh
+    xrestop
     # other desktops: compositors, a nested Wayland compositor with XWayland
     picom xcompmgr weston xwayland qt6-wayland
     # a D-Bus tray in the end-to-end tests (a private bus, a StatusNotifierWatcher in Python)

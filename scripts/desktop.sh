@@ -1,7 +1,9 @@
 # A virtual desktop for Deskword: Xvfb with openbox as window manager and trayer
 # as system tray. Sourced by run.sh and by the end-to-end tests; bash only.
 #
-#   desktop_start WORKDIR SELECTION_OWNER_TOOL   sets DESKTOP_DISPLAY (":N")
+#   desktop_start WORKDIR SELECTION_OWNER_TOOL   sets DESKTOP_DISPLAY (":N"); the
+#                                                screen is DESKTOP_SCREEN (default
+#                                                1280x1024x24) at 96 dpi
 #   desktop_stop                                 ends everything started here
 #   desktop_stop_tray                            ends the tray alone (a desktop
 #                                                without a system tray)
@@ -86,7 +88,7 @@ desktop_start()
 
     command -v Xvfb >/dev/null || desktop_fail "Xvfb is not installed" || return 1
     # Xvfb picks a free display number and writes it to fd 3 once it accepts clients.
-    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+    Xvfb -displayfd 3 -noreset -screen 0 "${DESKTOP_SCREEN:-1280x1024x24}" -dpi 96 -nolisten tcp \
         3>"$display_file" >"$DESKTOP_WORKDIR/xvfb.log" 2>&1 &
     desktop_adopt $!
     wait_for 30 grep -q '^[0-9][0-9]*$' "$display_file" ||

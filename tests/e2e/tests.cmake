@@ -25,9 +25,6 @@ deskword_add_e2e_test(e2e_picture picture_test.sh)
 deskword_add_e2e_test(e2e_tray_menu tray_menu_test.sh)
 deskword_add_e2e_test(e2e_drag_exit drag_exit_test.sh)
 deskword_add_e2e_test(e2e_autostart autostart_test.sh)
-# Start-up time against a minimal Qt program: alone, so that no other test skews it.
-deskword_add_e2e_test(e2e_speed speed_test.sh)
-set_tests_properties(e2e_speed PROPERTIES LABELS "e2e;perf" RUN_SERIAL TRUE)
 # The editor from the tray menu: typing, "実行", the close box, Exit; the picture
 # preview dragged into place.
 deskword_add_e2e_test(e2e_editor editor_test.sh)

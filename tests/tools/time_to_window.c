@@ -1,11 +1,19 @@
 /* Measures how long a program takes from its start to showing its window.
  *
- *   time_to_window --name NAME --min-size WxH [--timeout SECONDS] -- COMMAND [ARG]...
+ *   time_to_window --name NAME --min-size WxH [--timeout SECONDS]
+ *                  [--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...
  *
  * Starts COMMAND and waits until a window whose WM_NAME is NAME is viewable and what
  * it shows is at least W x H pixels: the extents of its bounding shape, or its size
  * when it has no shape. Prints the time from the start of COMMAND to that moment in
  * milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
+ *
+ * With --idle it then waits until COMMAND is idle (no processor time used for one
+ * second, at most 20 s) and adds to the line the processor time COMMAND has used
+ * (user and system, all its threads, in milliseconds) and its proportional set size
+ * (PSS, in KiB): "123.4 98.7 20480". --at-idle runs a shell command at that moment,
+ * before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID; what it
+ * prints follows the line.
  *
  * The same condition holds for any window, plain or shaped, so two programs can be
  * timed alike. The display comes from DISPLAY; COMMAND inherits the environment and
@@ -15,6 +23,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
+#include <dirent.h>
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
@@ -156,10 +165,90 @@ static void endChild(pid_t child)
     waitpid(child, NULL, 0);
 }
 
+/* Processor time of all the process's threads in nanoseconds (the first field of
+ * each thread's schedstat), or -1 when the process is gone. */
+static long long cpuNs(pid_t pid)
+{
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/task", (int)pid);
+    DIR* tasks = opendir(path);
+    if (tasks == NULL) {
+        return -1;
+    }
+    long long total = 0;
+    struct dirent* entry;
+    while ((entry = readdir(tasks)) != NULL) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        char file[128];
+        snprintf(file, sizeof file, "/proc/%d/task/%s/schedstat", (int)pid, entry->d_name);
+        FILE* stat = fopen(file, "r");
+        long long ns = 0;
+        if (stat != NULL) {
+            if (fscanf(stat, "%lld", &ns) == 1) {
+                total += ns;
+            }
+            fclose(stat);
+        }
+    }
+    closedir(tasks);
+    return total;
+}
+
+/* The process's proportional set size in KiB, or -1. */
+static long pssKb(pid_t pid)
+{
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)pid);
+    FILE* rollup = fopen(path, "r");
+    if (rollup == NULL) {
+        return -1;
+    }
+    char line[256];
+    long kb = -1;
+    while (fgets(line, sizeof line, rollup) != NULL) {
+        if (sscanf(line, "Pss: %ld kB", &kb) == 1) {
+            break;
+        }
+    }
+    fclose(rollup);
+    return kb;
+}
+
+/* Waits until the process has used no processor time for one second (at most 20 s),
+ * then prints its processor time and PSS after the time already printed. */
+static void reportIdle(pid_t child, const char* atIdle)
+{
+    long long last = cpuNs(child);
+    double quietSince = nowMs();
+    const double deadline = nowMs() + 20000.0;
+    while (nowMs() - quietSince < 1000.0 && nowMs() < deadline) {
+        const struct timespec tick = {0, 50 * 1000 * 1000};
+        nanosleep(&tick, NULL);
+        const long long now = cpuNs(child);
+        if (now != last) {
+            last = now;
+            quietSince = nowMs();
+        }
+    }
+    printf(" %.1f %ld\n", (double)last / 1.0e6, pssKb(child));
+    fflush(stdout);
+    if (atIdle != NULL) {
+        char value[32];
+        snprintf(value, sizeof value, "%d", (int)child);
+        setenv("TIME_TO_WINDOW_PID", value, 1);
+        if (system(atIdle) != 0) {
+            fprintf(stderr, "time_to_window: the --at-idle command failed\n");
+        }
+        fflush(stdout);
+    }
+}
+
 static int usage(void)
 {
-    fprintf(stderr, "usage: time_to_window --name NAME --min-size WxH [--timeout SECONDS] -- "
-                    "COMMAND [ARG]...\n");
+    fprintf(stderr, "usage: time_to_window --name NAME --min-size WxH [--timeout SECONDS] "
+                    "[--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...\n");
     return 2;
 }
 
@@ -169,11 +258,17 @@ int main(int argc, char* argv[])
     int width = -1;
     int height = -1;
     double timeoutMs = 30000.0;
+    int idle = 0;
+    const char* atIdle = NULL;
     int i = 1;
     for (; i < argc; ++i) {
         if (strcmp(argv[i], "--") == 0) {
             ++i;
             break;
+        }
+        if (strcmp(argv[i], "--idle") == 0) {
+            idle = 1;
+            continue;
         }
         if (i + 1 >= argc) {
             return usage();
@@ -184,13 +279,15 @@ int main(int argc, char* argv[])
             if (sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 0 || height < 0) {
                 return usage();
             }
+        } else if (strcmp(argv[i], "--at-idle") == 0) {
+            atIdle = argv[++i];
         } else if (strcmp(argv[i], "--timeout") == 0) {
             timeoutMs = atof(argv[++i]) * 1000.0;
         } else {
             return usage();
         }
     }
-    if (name == NULL || width < 0 || i >= argc || timeoutMs <= 0) {
+    if (name == NULL || width < 0 || i >= argc || timeoutMs <= 0 || (atIdle != NULL && !idle)) {
         return usage();
     }
     char** command = &argv[i];
@@ -243,7 +340,10 @@ int main(int argc, char* argv[])
             }
         }
         if (shown) {
-            printf("%.1f\n", nowMs() - start);
+            printf(idle ? "%.1f" : "%.1f\n", nowMs() - start);
+            if (idle) {
+                reportIdle(child, atIdle);
+            }
             status = 0;
             break;
         }
