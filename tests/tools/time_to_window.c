@@ -181,7 +181,7 @@ static long long cpuNs(pid_t pid)
         if (entry->d_name[0] == '.') {
             continue;
         }
-        char file[128];
+        char file[300];
         snprintf(file, sizeof file, "/proc/%d/task/%s/schedstat", (int)pid, entry->d_name);
         FILE* stat = fopen(file, "r");
         long long ns = 0;
