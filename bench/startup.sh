@@ -12,7 +12,10 @@
 # start in turn, RUNS times each; time_to_window measures each start alike:
 #   time     from the start to the window showing its final shape (the figure's extents)
 #   cpu      processor time of the process (user + system) once it is idle
-#   pss      its proportional set size then (/proc/PID/smaps_rollup)
+#   pss      its proportional set size then (/proc/PID/smaps_rollup); PSS shares the
+#            pages of the Qt libraries among all processes using them, so it moves
+#            with what else runs on the machine
+#   private  its private (unshared) memory then, which does not
 #   pixmaps  the bytes of X pixmaps the client holds then (xrestop)
 # and the script prints medians, min-max and the ratios Deskword / minimal of the
 # medians.
@@ -92,7 +95,7 @@ read_figure='for id in $(xdotool search --pid "$TIME_TO_WINDOW_PID" --name "^For
         break
     done'
 
-# One start: prints "time cpu pss pixmaps".
+# One start: prints "time cpu pss private pixmaps".
 measure()
 {
     local name=$1 size=$2
@@ -105,20 +108,20 @@ measure()
     echo
 }
 
-# Reads rows of "time cpu pss pixmaps" for one program; prints the median and
-# min-max of each column.
+# Reads rows of "time cpu pss private pixmaps" for one program; prints the median,
+# minimum and maximum of each column in turn.
 summary()
 {
-    awk '{ for (c = 1; c <= 4; ++c) v[c, NR] = $c }
-    function median(c,   i, j, t, a) {
-        for (i = 1; i <= NR; ++i) a[i] = v[c, i]
-        for (i = 2; i <= NR; ++i) for (j = i; j > 1 && a[j - 1] > a[j]; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-        lo[c] = a[1]; hi[c] = a[NR]
-        return (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
-    }
-    END { for (c = 1; c <= 4; ++c) m[c] = median(c)
-          printf "%.1f %.1f %.1f %.1f %.1f %.1f %.0f %.0f %.0f %.0f %.0f %.0f\n",
-              m[1], lo[1], hi[1], m[2], lo[2], hi[2], m[3], lo[3], hi[3], m[4], lo[4], hi[4] }'
+    awk '{ for (c = 1; c <= 5; ++c) v[c, NR] = $c }
+    END {
+        for (c = 1; c <= 5; ++c) {
+            for (i = 1; i <= NR; ++i) a[i] = v[c, i]
+            for (i = 2; i <= NR; ++i) for (j = i; j > 1 && a[j - 1] > a[j]; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+            m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
+            printf "%s%.10g %.10g %.10g", (c > 1) ? " " : "", m, a[1], a[NR]
+        }
+        print ""
+    }'
 }
 
 for screen in "${screens[@]}"; do
@@ -152,17 +155,19 @@ for screen in "${screens[@]}"; do
     read -r -a d < <(summary <"$figure/deskword.txt")
     read -r -a m < <(summary <"$figure/minimal.txt")
     echo "screen $screen: figure $extent ($rects rectangles), N = $runs starts each, medians (min-max)"
-    printf '  %-10s %-24s %-24s %-24s %s\n' "" "time to shape, ms" "cpu, ms" "PSS, KiB" "X pixmaps, bytes"
+    printf '  %-9s %-20s %-18s %-21s %-21s %s\n' "" "time to shape, ms" "cpu, ms" "PSS, KiB" \
+        "private, KiB" "X pixmaps, bytes"
     for who in Deskword minimal; do
         if [[ $who == Deskword ]]; then v=("${d[@]}"); else v=("${m[@]}"); fi
-        printf '  %-10s %-24s %-24s %-24s %s\n' "$who" "${v[0]} (${v[1]}-${v[2]})" \
-            "${v[3]} (${v[4]}-${v[5]})" "${v[6]} (${v[7]}-${v[8]})" "${v[9]} (${v[10]}-${v[11]})"
+        printf '  %-9s %-20s %-18s %-21s %-21s %s\n' "$who" "${v[0]} (${v[1]}-${v[2]})" \
+            "${v[3]} (${v[4]}-${v[5]})" "${v[6]} (${v[7]}-${v[8]})" "${v[9]} (${v[10]}-${v[11]})" \
+            "${v[12]} (${v[13]}-${v[14]})"
     done
     awk -v dt="${d[0]}" -v mt="${m[0]}" -v dc="${d[3]}" -v mc="${m[3]}" -v dp="${d[6]}" \
-        -v mp="${m[6]}" -v dx="${d[9]}" -v e="$extent" 'BEGIN {
+        -v mp="${m[6]}" -v dv="${d[9]}" -v mo="${m[9]}" -v dx="${d[12]}" -v e="$extent" 'BEGIN {
         split(e, wh, "x")
-        printf "  Deskword / minimal: time %.2f (aim <= 1.2), cpu %.2f, PSS %.2f (aim <= 1.5)\n",
-            dt / mt, dc / mc, dp / mp
+        printf "  Deskword / minimal: time %.2f (aim <= 1.2), cpu %.2f, PSS %.2f (aim <= 1.5), private %.2f\n",
+            dt / mt, dc / mc, dp / mp, dv / mo
         printf "  Deskword X pixmaps %d bytes against the extent x 4 = %d bytes (aim: at most that)\n",
             dx, wh[1] * wh[2] * 4 }'
 done

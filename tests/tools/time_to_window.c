@@ -10,10 +10,10 @@
  *
  * With --idle it then waits until COMMAND is idle (no processor time used for one
  * second, at most 20 s) and adds to the line the processor time COMMAND has used
- * (user and system, all its threads, in milliseconds) and its proportional set size
- * (PSS, in KiB): "123.4 98.7 20480". --at-idle runs a shell command at that moment,
- * before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID; what it
- * prints follows the line.
+ * (user and system, all its threads, in milliseconds), its proportional set size
+ * (PSS) and its private memory (in KiB): "123.4 98.7 20480 9216". --at-idle runs a shell command at
+ * that moment, before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID; what it prints
+ * follows the line.
  *
  * The same condition holds for any window, plain or shaped, so two programs can be
  * timed alike. The display comes from DISPLAY; COMMAND inherits the environment and
@@ -196,24 +196,32 @@ static long long cpuNs(pid_t pid)
     return total;
 }
 
-/* The process's proportional set size in KiB, or -1. */
-static long pssKb(pid_t pid)
+/* The process's proportional set size and its private (unshared) memory in KiB, or
+ * -1 each. PSS gives the process a share of every page it shares with others, so it
+ * moves with what else runs; the private part does not. */
+static void memoryKb(pid_t pid, long* pss, long* own)
 {
+    *pss = -1;
+    *own = -1;
     char path[64];
     snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)pid);
     FILE* rollup = fopen(path, "r");
     if (rollup == NULL) {
-        return -1;
+        return;
     }
     char line[256];
-    long kb = -1;
+    long clean = -1;
+    long dirty = -1;
     while (fgets(line, sizeof line, rollup) != NULL) {
-        if (sscanf(line, "Pss: %ld kB", &kb) == 1) {
-            break;
+        if (sscanf(line, "Pss: %ld kB", pss) != 1 &&
+            sscanf(line, "Private_Clean: %ld kB", &clean) != 1) {
+            sscanf(line, "Private_Dirty: %ld kB", &dirty);
         }
     }
     fclose(rollup);
-    return kb;
+    if (clean >= 0 && dirty >= 0) {
+        *own = clean + dirty;
+    }
 }
 
 /* Waits until the process has used no processor time for one second (at most 20 s),
@@ -232,7 +240,10 @@ static void reportIdle(pid_t child, const char* atIdle)
             quietSince = nowMs();
         }
     }
-    printf(" %.1f %ld\n", (double)last / 1.0e6, pssKb(child));
+    long pss = -1;
+    long own = -1;
+    memoryKb(child, &pss, &own);
+    printf(" %.1f %ld %ld\n", (double)last / 1.0e6, pss, own);
     fflush(stdout);
     if (atIdle != NULL) {
         char value[32];
