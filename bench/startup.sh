@@ -15,7 +15,8 @@
 #   pss      its proportional set size then (/proc/PID/smaps_rollup); PSS shares the
 #            pages of the Qt libraries among all processes using them, so it moves
 #            with what else runs on the machine
-#   private  its private (unshared) memory then, which does not
+#   private  its private dirty memory then (what it wrote itself: heap, stacks,
+#            relocated data), which does not
 #   pixmaps  the bytes of X pixmaps the client holds then (xrestop)
 # and the script prints medians, min-max and the ratios Deskword / minimal of the
 # medians.
@@ -156,7 +157,7 @@ for screen in "${screens[@]}"; do
     read -r -a m < <(summary <"$figure/minimal.txt")
     echo "screen $screen: figure $extent ($rects rectangles), N = $runs starts each, medians (min-max)"
     printf '  %-9s %-20s %-18s %-21s %-21s %s\n' "" "time to shape, ms" "cpu, ms" "PSS, KiB" \
-        "private, KiB" "X pixmaps, bytes"
+        "private dirty, KiB" "X pixmaps, bytes"
     for who in Deskword minimal; do
         if [[ $who == Deskword ]]; then v=("${d[@]}"); else v=("${m[@]}"); fi
         printf '  %-9s %-20s %-18s %-21s %-21s %s\n' "$who" "${v[0]} (${v[1]}-${v[2]})" \
@@ -166,7 +167,7 @@ for screen in "${screens[@]}"; do
     awk -v dt="${d[0]}" -v mt="${m[0]}" -v dc="${d[3]}" -v mc="${m[3]}" -v dp="${d[6]}" \
         -v mp="${m[6]}" -v dv="${d[9]}" -v mo="${m[9]}" -v dx="${d[12]}" -v e="$extent" 'BEGIN {
         split(e, wh, "x")
-        printf "  Deskword / minimal: time %.2f (aim <= 1.2), cpu %.2f, PSS %.2f (aim <= 1.5), private %.2f\n",
+        printf "  Deskword / minimal: time %.2f (aim <= 1.2), cpu %.2f, PSS %.2f (aim <= 1.5), private dirty %.2f\n",
             dt / mt, dc / mc, dp / mp, dv / mo
         printf "  Deskword X pixmaps %d bytes against the extent x 4 = %d bytes (aim: at most that)\n",
             dx, wh[1] * wh[2] * 4 }'

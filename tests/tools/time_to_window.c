@@ -11,9 +11,9 @@
  * With --idle it then waits until COMMAND is idle (no processor time used for one
  * second, at most 20 s) and adds to the line the processor time COMMAND has used
  * (user and system, all its threads, in milliseconds), its proportional set size
- * (PSS) and its private memory (in KiB): "123.4 98.7 20480 9216". --at-idle runs a shell command at
- * that moment, before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID; what it prints
- * follows the line.
+ * (PSS) and its private dirty memory (in KiB): "123.4 98.7 20480 9216". --at-idle runs a shell
+ * command at that moment, before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID;
+ * what it prints follows the line.
  *
  * The same condition holds for any window, plain or shaped, so two programs can be
  * timed alike. The display comes from DISPLAY; COMMAND inherits the environment and
@@ -196,9 +196,10 @@ static long long cpuNs(pid_t pid)
     return total;
 }
 
-/* The process's proportional set size and its private (unshared) memory in KiB, or
- * -1 each. PSS gives the process a share of every page it shares with others, so it
- * moves with what else runs; the private part does not. */
+/* The process's proportional set size and its private dirty memory (what it wrote
+ * itself: heap, stacks, relocated data) in KiB, or -1 each. PSS gives the process a
+ * share of every page it shares with others, so it moves with what else runs; the
+ * private dirty memory does not. */
 static void memoryKb(pid_t pid, long* pss, long* own)
 {
     *pss = -1;
@@ -210,18 +211,12 @@ static void memoryKb(pid_t pid, long* pss, long* own)
         return;
     }
     char line[256];
-    long clean = -1;
-    long dirty = -1;
     while (fgets(line, sizeof line, rollup) != NULL) {
-        if (sscanf(line, "Pss: %ld kB", pss) != 1 &&
-            sscanf(line, "Private_Clean: %ld kB", &clean) != 1) {
-            sscanf(line, "Private_Dirty: %ld kB", &dirty);
+        if (sscanf(line, "Pss: %ld kB", pss) != 1) {
+            sscanf(line, "Private_Dirty: %ld kB", own);
         }
     }
     fclose(rollup);
-    if (clean >= 0 && dirty >= 0) {
-        *own = clean + dirty;
-    }
 }
 
 /* Waits until the process has used no processor time for one second (at most 20 s),
