@@ -8,7 +8,8 @@
 # in STARTUP_SCREENS) a desktop of its own (Xvfb, openbox, trayer) shows Deskword once
 # with two lines of bold text and a 640 x 480 picture; its window's shape, position
 # and pixels are read back from the X server. bench/shaped_minimal then shows the same
-# pixels with the same shape (QWidget::setMask) at the same place. The two programs
+# pixels with the same shape (QWidget::setMask) at the same place, drawing the same
+# text over them. The two programs
 # start in turn, RUNS times each; time_to_window measures each start alike:
 #   time     from the start to the window showing its final shape (the figure's extents)
 #   cpu      processor time of the process (user + system) once it is idle
@@ -66,6 +67,9 @@ convert -size 640x480 xc:white +antialias -fill '#3060C0' -draw 'polygon 0,240 3
 printf '%s\r\n' '[DATA]' 'TEXT=Deskword on the desktop%rsecond line of the text' 'FontBold=True' \
     'FontName=DejaVu Sans' 'FontSize=28' 'Color=0' 'XPOS=0' 'YPOS=0' 'XPOS2=0' 'YPOS2=1500' \
     >"$app/deskword.ini"
+# The minimal program draws the same text over Deskword's pixels: it loads and renders
+# fonts as any program showing text must.
+text=$'Deskword on the desktop\nsecond line of the text'
 
 # At idle (run by time_to_window --at-idle): the pixmap bytes the X server holds for
 # the client of the windows of process TIME_TO_WINDOW_PID (xrestop names clients by
@@ -142,13 +146,13 @@ for screen in "${screens[@]}"; do
                   END { print r - l "x" b - t }' "$figure/shape.txt")
     rects=$(wc -l <"$figure/shape.txt")
     measure shaped_minimal "$extent" "$minimal" "$figure/figure.png" "$figure/shape.txt" "$x" "$y" \
-        >/dev/null
+        "$text" >/dev/null
 
     : >"$figure/deskword.txt"
     : >"$figure/minimal.txt"
     for ((i = 0; i < runs; i++)); do
         measure shaped_minimal "$extent" "$minimal" "$figure/figure.png" "$figure/shape.txt" \
-            "$x" "$y" >>"$figure/minimal.txt"
+            "$x" "$y" "$text" >>"$figure/minimal.txt"
         measure Form2 "$extent" "$app/deskword" >>"$figure/deskword.txt"
     done
     desktop_stop
