@@ -2,9 +2,9 @@
 // opaque, key-coloured copy of a screen-sized picture with transparency, against
 // building the shape from that copy.
 
+#include "region/frm_RGN_Picture.h"
 #include "shape/AlphaKey.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 
 #include <QApplication>
 #include <QImage>

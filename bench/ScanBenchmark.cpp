@@ -3,8 +3,8 @@
 // scan must do), and against Qt's usual way from an image to a region.
 
 #include "BenchScreen.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
 
 #include <QApplication>

@@ -5,8 +5,8 @@
 // ended with the too-large message instead of a shape.
 
 #include "BenchScreen.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #include "app/Form1.h"
 #include "app/Translation.h"
+#include "app/frmMenu.h"
+#include "editor/Form3.h"
 #include "window/FontWarmUp.h"
 #include "window/Platform.h"
 
@@ -15,6 +17,8 @@ int main(int argc, char* argv[])
     app.setQuitOnLastWindowClosed(false);
     Translation::install();
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.deskword.Deskword"));
+    // The editor sits on top of the host and its menu: the menu's Edit opens it.
+    frmMenu::setEditorOpener([] { Form3::open(); });
     Form::Load<Form1>();
     return app.exec();
 }

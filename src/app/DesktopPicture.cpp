@@ -2,9 +2,9 @@
 
 #include "Form1.h"
 #include "Settings.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/PictureFileShape.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 
 #include <QDir>
 #include <QFileInfo>

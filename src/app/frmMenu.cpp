@@ -4,7 +4,6 @@
 #include "Form1.h"
 #include "Settings.h"
 #include "SettingsFile.h"
-#include "editor/Form3.h"
 #include "frm_Version.h"
 #include "region/WindowUtilities.h"
 #include "window/App.h"
@@ -13,6 +12,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QPointer>
+#include <utility>
 
 frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
 {
@@ -81,6 +81,17 @@ void frmMenu::checkMode(int mode)
     ga[std::clamp(mode, 0, 2)]->setChecked(true);
 }
 
+frmMenu::EditorOpener& frmMenu::editorOpener()
+{
+    static EditorOpener opener;
+    return opener;
+}
+
+frmMenu::EditorOpener frmMenu::setEditorOpener(EditorOpener opener)
+{
+    return std::exchange(editorOpener(), std::move(opener));
+}
+
 void frmMenu::popUp()
 {
     runCommand([](frmMenu* menu) { menu->mpop->exec(QCursor::pos()); });
@@ -97,7 +108,9 @@ void frmMenu::ga_Click(int index)
 
 void frmMenu::mEdit_Click()
 {
-    Form3::open();
+    if (editorOpener()) {
+        editorOpener()();
+    }
 }
 
 void frmMenu::mver_Click()

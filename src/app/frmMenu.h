@@ -18,6 +18,12 @@ public:
 
     static frmMenu* instance();
 
+    // The menu sits below the editor and does not know it: the program hands it the
+    // command that opens the editor (main.cpp; tests through ProgramState) and gets
+    // back the one it replaces. Without one, Edit does nothing.
+    using EditorOpener = std::function<void()>;
+    static EditorOpener setEditorOpener(EditorOpener opener);
+
     QMenu* mpop = nullptr;
     QAction* mEdit = nullptr;
     QMenu* mGa = nullptr;
@@ -46,6 +52,8 @@ protected:
     bool Form_QueryUnload() override;
 
 private:
+    static EditorOpener& editorOpener();
+
     // Every command of the menu, however it arrives (the popup, the tray, a call from
     // outside the program), waits while a build runs (CommandGate).
     void runCommand(std::function<void(frmMenu*)> command);

@@ -6,7 +6,7 @@
 #include "app/Form1.h"
 #include "app/frm_Version.h"
 #include "region/Units.h"
-#include "shape/frm_RGN_Picture.h"
+#include "region/frm_RGN_Picture.h"
 #include "window/Colors.h"
 #include "window/Screen.h"
 

@@ -7,8 +7,8 @@
 #include "app/Settings.h"
 #include "dialogs/mod_OpenSaveFile.h"
 #include "region/Canvas.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/CommandGate.h"
 #include "window/Rounding.h"
 

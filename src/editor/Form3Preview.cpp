@@ -6,8 +6,8 @@
 #include "region/Units.h"
 #include "region/WindowShape.h"
 #include "region/WindowUtilities.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/Rounding.h"
 
 #include <QPlainTextEdit>

@@ -2,7 +2,7 @@
 
 #include "RegionNumbers.h"
 #include "Units.h"
-#include "shape/frm_RGN_Picture.h"
+#include "frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/Rounding.h"
 #include "window/Screen.h"

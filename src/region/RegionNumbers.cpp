@@ -1,7 +1,7 @@
 #include "RegionNumbers.h"
 
+#include "RGNDataStore.h"
 #include "Units.h"
-#include "shape/RGNDataStore.h"
 #include "window/App.h"
 #include "window/LittleEndian.h"
 

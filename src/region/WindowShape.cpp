@@ -2,7 +2,7 @@
 
 #include "Canvas.h"
 #include "RegionNumbers.h"
-#include "shape/frm_RGN_Picture.h"
+#include "frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/Gdi.h"
 #include "window/Window.h"

@@ -15,3 +15,14 @@ target_sources(deskword_core PRIVATE
   region/WindowShape.cpp
   region/WindowShape.h
 )
+
+# The picture holders of the shapes and the store of their region data.
+target_sources(deskword_core PRIVATE
+  region/PictureHolder.cpp
+  region/PictureHolder.h
+  region/RGNDataStore.cpp
+  region/RGNDataStore.h
+  region/RGNRecord.h
+  region/frm_RGN_Picture.cpp
+  region/frm_RGN_Picture.h
+)

@@ -2,9 +2,9 @@
 // transparency is cut by its alpha channel, an opaque one by the colour of its pixel
 // (0, 0) as every other shape.
 #include "AlphaKey.h"
-#include "RGNDataStore.h"
 #include "ShapeBuilder.h"
-#include "frm_RGN_Picture.h"
+#include "region/RGNDataStore.h"
+#include "region/frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/LittleEndian.h"
 #include "window/PictureFile.h"

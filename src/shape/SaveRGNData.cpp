@@ -1,6 +1,6 @@
-#include "RGNDataStore.h"
 #include "ShapeBuilder.h"
-#include "frm_RGN_Picture.h"
+#include "region/RGNDataStore.h"
+#include "region/frm_RGN_Picture.h"
 #include "window/App.h"
 
 #include <QCoreApplication>

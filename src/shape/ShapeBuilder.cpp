@@ -1,8 +1,8 @@
 #include "ShapeBuilder.h"
 
 #include "PictureFileShape.h"
-#include "RGNDataStore.h"
-#include "frm_RGN_Picture.h"
+#include "region/RGNDataStore.h"
+#include "region/frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/BandedRegionBuilder.h"
 #include "window/CommandGate.h"

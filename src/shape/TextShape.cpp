@@ -1,6 +1,6 @@
 #include "ShapeBuilder.h"
-#include "frm_RGN_Picture.h"
 #include "region/Units.h"
+#include "region/frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/Screen.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/frmMenu.h"
+#include "editor/Form3.h"
 #include "shape/ShapeBuilder.h"
 #include "window/App.h"
 
@@ -18,11 +20,14 @@ public:
         m_previousMessageBox =
             App::setMessageBoxHandler([this](const QString& text) { messages.append(text); });
         m_previousEnd = App::setEndHandler([this](int code) { endCodes.append(code); });
+        // What main.cpp wires: the menu's Edit opens the editor.
+        m_previousEditorOpener = frmMenu::setEditorOpener([] { Form3::open(); });
     }
     ~ProgramState()
     {
         App::setMessageBoxHandler(std::move(m_previousMessageBox));
         App::setEndHandler(std::move(m_previousEnd));
+        frmMenu::setEditorOpener(std::move(m_previousEditorOpener));
     }
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
@@ -33,4 +38,5 @@ public:
 private:
     App::MessageBoxHandler m_previousMessageBox;
     App::EndHandler m_previousEnd;
+    frmMenu::EditorOpener m_previousEditorOpener;
 };

@@ -10,7 +10,7 @@
 #include "dialogs/ChooseDialogs.h"
 #include "editor/Form3.h"
 #include "region/Canvas.h"
-#include "shape/frm_RGN_Picture.h"
+#include "region/frm_RGN_Picture.h"
 
 #include <QPainter>
 #include <QPlainTextEdit>

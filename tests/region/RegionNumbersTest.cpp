@@ -3,7 +3,7 @@
 
 #include "region/RegionNumbers.h"
 #include "region/Units.h"
-#include "shape/frm_RGN_Picture.h"
+#include "region/frm_RGN_Picture.h"
 #include "window/Gdi.h"
 
 #include <QTest>

@@ -2,9 +2,9 @@
 #include "TestMain.h"
 
 #include "region/RegionNumbers.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/AlphaKey.h"
 #include "shape/PictureFileShape.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/PictureFile.h"
 #include "window/RegionData.h"
 

@@ -1,11 +1,11 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "region/RGNDataStore.h"
 #include "region/RegionNumbers.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/PictureFileShape.h"
-#include "shape/RGNDataStore.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/Gdi.h"
 
 #include <QImage>

@@ -1,11 +1,11 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "region/RGNDataStore.h"
 #include "region/RegionNumbers.h"
 #include "region/Units.h"
-#include "shape/RGNDataStore.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/Gdi.h"
 #include "window/Screen.h"
 
@@ -230,9 +230,9 @@ private slots:
         QCOMPARE(MakeRGNFromText(tall), TextShapeNumber);
         QVERIFY(state->messages.isEmpty());
         QCOMPARE(surface().ScaleHeight(), screenPixels().height());
-        QCOMPARE(storedTextRects(),
-                 pixelsUnlikeTopLeft(
-                     frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture));
+        QCOMPARE(
+            storedTextRects(),
+            pixelsUnlikeTopLeft(frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture));
     }
 };
 

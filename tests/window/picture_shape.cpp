@@ -1,8 +1,8 @@
 // Loads a picture file as start-up does and prints its pixels and its shape: the
 // loading test runs it several times with different heap contents and compares.
 #include "region/RegionNumbers.h"
+#include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "shape/frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/Gdi.h"
 #include "window/RegionData.h"

@@ -1,6 +1,6 @@
 #include "PictureHolder.h"
 
-#include "region/Units.h"
+#include "Units.h"
 
 int PictureHolder::Width() const
 {

@@ -1,6 +1,6 @@
 #include "frm_RGN_Picture.h"
 
-#include "region/RegionNumbers.h"
+#include "RegionNumbers.h"
 
 frm_RGN_Picture& frm_RGN_Picture::instance()
 {
