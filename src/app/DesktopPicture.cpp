@@ -12,7 +12,6 @@
 
 namespace {
 
-const QString Section = QStringLiteral("DATA");
 const QString Key = QStringLiteral("PICTUREFILE");
 
 // A number for a new picture shape: the first free one, but never the text's, which
@@ -47,10 +46,10 @@ namespace DesktopPicture {
 
 bool buildFromSetting()
 {
-    if (!IniKeyExists(Section, Key)) {
+    if (!IniKeyExists(DataSection, Key)) {
         return false;
     }
-    const QString path = ReadIniValue(Section, Key);
+    const QString path = ReadIniValue(DataSection, Key);
     if (path.isEmpty()) {
         setPicture(0, QString());
         return true;
@@ -76,14 +75,14 @@ bool choose(const QString& path)
         return false;
     }
     setPicture(number, absolute);
-    WriteIniValue(Section, Key, absolute);
+    WriteIniValue(DataSection, Key, absolute);
     return true;
 }
 
 void clear()
 {
     setPicture(0, QString());
-    WriteIniValue(Section, Key, QString());
+    WriteIniValue(DataSection, Key, QString());
 }
 
 QString startFolder()

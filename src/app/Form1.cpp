@@ -23,15 +23,12 @@
 
 #include <QFileInfo>
 #include <QSystemTrayIcon>
-#include <limits>
 
 namespace {
 
-const QString Section = QStringLiteral("DATA");
-
 QString setting(const char* key)
 {
-    return ReadIniValue(Section, QString::fromLatin1(key));
+    return ReadIniValue(DataSection, QString::fromLatin1(key));
 }
 
 // Mouse messages that reach the host from the tray icon.
@@ -56,13 +53,6 @@ int trayMessage(QSystemTrayIcon::ActivationReason reason)
         break;
     }
     return WM_MOUSEMOVE;
-}
-
-int32_t saturatedSum(int32_t a, int32_t b)
-{
-    const int64_t sum = int64_t(a) + int64_t(b);
-    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -114,7 +104,7 @@ void Form1::Form_Load()
     text->bringBackOnScreen();
 
     int32_t badgeX = PicPosX;
-    int32_t badgeY = saturatedSum(PicPosY, PixelToTwipY(10));
+    int32_t badgeY = saturateInt32(int64_t(PicPosY) + PixelToTwipY(10));
     RGNCanvasAdd(0, text, badgeX, badgeY);
     RGNCanvasApply(text);
 

@@ -137,8 +137,8 @@ void Form2::storePosition()
         return;
     }
     m_storedPosition = pos();
-    WriteIniValues(QStringLiteral("DATA"), {{QStringLiteral("XPOS"), singleText(Left())},
-                                            {QStringLiteral("YPOS"), singleText(Top())}});
+    WriteIniValues(DataSection, {{QStringLiteral("XPOS"), singleText(Left())},
+                                 {QStringLiteral("YPOS"), singleText(Top())}});
 }
 
 void Form2::Form_Unload()

@@ -6,7 +6,10 @@
 
 // The settings file (see SettingsLocation and SettingsFile): every value is read at
 // start-up and written at the moment the user chooses it, all keys of one choice in
-// one write. Every caller uses the section "DATA".
+// one write. Every value lives in one section, DataSection.
+
+// The section of the settings file that holds every value of the program.
+inline const QString DataSection = QStringLiteral("DATA");
 
 // The value of the key, with leading and trailing spaces and one pair of enclosing
 // quotes removed; "" when the file, the section or the key is missing.

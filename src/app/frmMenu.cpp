@@ -103,7 +103,7 @@ void frmMenu::ga_Click(int index)
     if (Form1* host = Form1::instance()) {
         host->ComposeTextWindow();
     }
-    WriteIniValue(QStringLiteral("DATA"), QStringLiteral("PICTURE"), QString::number(index));
+    WriteIniValue(DataSection, QStringLiteral("PICTURE"), QString::number(index));
 }
 
 void frmMenu::mEdit_Click()

@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString Section = QStringLiteral("DATA");
-
 QString boolText(bool value)
 {
     return value ? QStringLiteral("True") : QStringLiteral("False");
@@ -88,12 +86,12 @@ void Form3::Command1_Click()
     applyStyle(frm_RGN_Picture::instance().pWPicture, chosen);
     applyStyle(Text1, chosen);
     applyStyle(Text2, chosen);
-    WriteIniValues(Section, {{QStringLiteral("FontBold"), boolText(chosen.bold)},
-                             {QStringLiteral("FontItalic"), boolText(chosen.italic)},
-                             {QStringLiteral("FontName"), chosen.name},
-                             {QStringLiteral("FontSize"), QString::number(SelectedFontSize)},
-                             {QStringLiteral("FontStrikethrough"), boolText(chosen.strikethru)},
-                             {QStringLiteral("FontUnderline"), boolText(chosen.underline)}});
+    WriteIniValues(DataSection, {{QStringLiteral("FontBold"), boolText(chosen.bold)},
+                                 {QStringLiteral("FontItalic"), boolText(chosen.italic)},
+                                 {QStringLiteral("FontName"), chosen.name},
+                                 {QStringLiteral("FontSize"), QString::number(SelectedFontSize)},
+                                 {QStringLiteral("FontStrikethrough"), boolText(chosen.strikethru)},
+                                 {QStringLiteral("FontUnderline"), boolText(chosen.underline)}});
 }
 
 void Form3::Command3_Click()
@@ -109,7 +107,7 @@ void Form3::Command3_Click()
     frm_RGN_Picture::instance().pWPicture.setForeColor(static_cast<uint32_t>(color));
     setTextColor(Text1, static_cast<uint32_t>(color));
     setTextColor(Text2, static_cast<uint32_t>(color));
-    WriteIniValue(Section, QStringLiteral("Color"), QString::number(color));
+    WriteIniValue(DataSection, QStringLiteral("Color"), QString::number(color));
 }
 
 void Form3::Command2_Click()
@@ -142,7 +140,7 @@ void Form3::Command2_Click()
             host->ComposeTextWindow();
         }
     }
-    WriteIniValue(Section, QStringLiteral("TEXT"), encodeRGNText(text));
+    WriteIniValue(DataSection, QStringLiteral("TEXT"), encodeRGNText(text));
 
     if (self != nullptr) {
         m_executing = false;

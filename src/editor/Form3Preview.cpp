@@ -13,17 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
-#include <algorithm>
-#include <limits>
 
 namespace {
-
-// Offsets are 32-bit numbers of twips; a result beyond their range stops at its end.
-int32_t clampTwips(int64_t twips)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(twips, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 struct PictureOffset
 {
@@ -56,10 +47,10 @@ void Form3::movePic()
     const int h = Text1->horizontalScrollBar()->value();
     const int v = Text1->verticalScrollBar()->value();
     const PictureOffset offset = pictureOffset();
-    Picture1->setLeft(clampTwips(int64_t(offset.x) - int64_t(h) * PixelToTwipX(1)));
+    Picture1->setLeft(saturateInt32(int64_t(offset.x) - int64_t(h) * PixelToTwipX(1)));
     const int64_t lineHeight =
         roundHalfEven(frm_RGN_Picture::instance().pWPicture.TextHeight(QStringLiteral("A")));
-    Picture1->setTop(clampTwips(int64_t(offset.y) - int64_t(v) * lineHeight * PixelToTwipY(1)));
+    Picture1->setTop(saturateInt32(int64_t(offset.y) - int64_t(v) * lineHeight * PixelToTwipY(1)));
     ScrollOffsetX = PixelToTwipX(h);
     ScrollOffsetY = PixelToTwipY(static_cast<double>(lineHeight * v));
 }
@@ -75,9 +66,8 @@ void Form3::Picture1_MouseDown(int button, int, int, int)
     if (self == nullptr || host == nullptr) {
         return;
     }
-    host->PicPosX = clampTwips(int64_t(Picture1->Left()) + ScrollOffsetX);
-    host->PicPosY = clampTwips(int64_t(Picture1->Top()) + ScrollOffsetY);
-    WriteIniValues(QStringLiteral("DATA"),
-                   {{QStringLiteral("XPOS2"), QString::number(host->PicPosX)},
-                    {QStringLiteral("YPOS2"), QString::number(host->PicPosY)}});
+    host->PicPosX = saturateInt32(int64_t(Picture1->Left()) + ScrollOffsetX);
+    host->PicPosY = saturateInt32(int64_t(Picture1->Top()) + ScrollOffsetY);
+    WriteIniValues(DataSection, {{QStringLiteral("XPOS2"), QString::number(host->PicPosX)},
+                                 {QStringLiteral("YPOS2"), QString::number(host->PicPosY)}});
 }

@@ -1,5 +1,7 @@
 #include "BmpReader.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -17,23 +19,6 @@ constexpr QRgb Black = 0xFF000000;
 uint32_t byteAt(const QByteArray& bytes, qsizetype at)
 {
     return static_cast<uint8_t>(bytes[at]);
-}
-
-uint32_t le16(const QByteArray& bytes, qsizetype at)
-{
-    return byteAt(bytes, at) | (byteAt(bytes, at + 1) << 8);
-}
-
-uint32_t le32(const QByteArray& bytes, qsizetype at)
-{
-    return le16(bytes, at) | (le16(bytes, at + 2) << 16);
-}
-
-void putLe32(QByteArray& bytes, qsizetype at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
 }
 
 bool isBitmap(const QByteArray& file, qsizetype least)
@@ -152,11 +137,11 @@ QByteArray widenInfoHeader(const QByteArray& file)
     QByteArray widened = file.left(FileHeaderBytes + infoSize);
     widened.append(QByteArray(added, '\0'));
     widened.append(file.mid(FileHeaderBytes + infoSize));
-    putLe32(widened, 2, le32(file, 2) + added);
-    putLe32(widened, 10, le32(file, 10) + added);
-    putLe32(widened, 14, Version4HeaderBytes);
+    putLE32(widened, 2, le32(file, 2) + added);
+    putLE32(widened, 10, le32(file, 10) + added);
+    putLE32(widened, 14, Version4HeaderBytes);
     if (compression == CompressionAlphaBitfields) {
-        putLe32(widened, 30, CompressionBitfields);
+        putLE32(widened, 30, CompressionBitfields);
     }
     return widened;
 }

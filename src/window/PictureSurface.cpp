@@ -2,6 +2,7 @@
 
 #include "BmpReader.h"
 #include "Colors.h"
+#include "LittleEndian.h"
 #include "Screen.h"
 
 #include <QBuffer>
@@ -19,17 +20,6 @@
 namespace {
 
 using LoadResult = PictureSurface::LoadResult;
-
-uint32_t le16(const QByteArray& bytes, qsizetype at)
-{
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8);
-}
-
-uint32_t le32(const QByteArray& bytes, qsizetype at)
-{
-    return le16(bytes, at) | (le16(bytes, at + 2) << 16);
-}
 
 // The headers of BMP and GIF files are read before any decoder runs, for two
 // reasons: Qt's decoders fill what is missing from a cut file with black and

@@ -1,8 +1,9 @@
 #include "RegionData.h"
 
+#include "Rounding.h"
+
 #include <QRect>
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -12,12 +13,6 @@ struct Span
     int32_t right;
     friend bool operator==(const Span&, const Span&) = default;
 };
-
-int32_t saturate(int64_t v)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 } // namespace
 
@@ -178,7 +173,7 @@ void RegionData::offset(int64_t dx, int64_t dy)
     bool clipped = false;
     const auto move = [&clipped](int32_t v, int64_t d) {
         const int64_t moved = v + d;
-        const int32_t kept = saturate(moved);
+        const int32_t kept = saturateInt32(moved);
         clipped = clipped || kept != moved;
         return kept;
     };

@@ -1,6 +1,7 @@
 #include "Rounding.h"
 
 #include <QString>
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -23,6 +24,12 @@ int32_t roundHalfEven(double value)
         return std::numeric_limits<int32_t>::min();
     }
     return static_cast<int32_t>(rounded);
+}
+
+int32_t saturateInt32(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 double leadingNumber(QStringView text)
