@@ -85,7 +85,7 @@ private slots:
         QVERIFY(QFile::exists(entryPath()));
         QCOMPARE(execOf(readFile(entryPath())), QCoreApplication::applicationFilePath());
         const QString verdict = validate(entryPath());
-        QVERIFY2(verdict.isEmpty(), qPrintable(verdict + readFile(entryPath())));
+        QVERIFY2(verdict.isEmpty(), qPrintable(verdict + QString::fromUtf8(readFile(entryPath()))));
         // The autostart folder holds nothing else (no temporary file is left behind).
         QCOMPARE(QDir(config->filePath(QStringLiteral("autostart"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("io.github.deskword.Deskword.desktop")});

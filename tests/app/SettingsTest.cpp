@@ -16,6 +16,8 @@
 #include <memory>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString data = QStringLiteral("DATA");
@@ -118,7 +120,8 @@ private slots:
         }
         const QString longText = lines.join(QStringLiteral("\r\n"));
         QVERIFY(longText.toUtf8().size() > 2000);
-        QTest::newRow("long Japanese text") << longText << "TEXT=" + lines.join(u"%r") << longText;
+        QTest::newRow("long Japanese text")
+            << longText << u"TEXT="_s + lines.join(u"%r") << longText;
     }
 
     void testTextRoundTrip()
@@ -340,14 +343,14 @@ private slots:
     {
         QFETCH(QString, lineBreak);
         writeFile("[DATA]\nTEXT=old\n");
-        const QString value =
-            "x" + lineBreak + "FontBold=True" + lineBreak + "[Other]" + lineBreak + "k=1";
+        const QString value = u"x"_s + lineBreak + u"FontBold=True"_s + lineBreak + u"[Other]"_s +
+                              lineBreak + u"k=1"_s;
         WriteIniValue(data, QStringLiteral("TEXT"), value);
         QCOMPARE(ReadIniValue(data, QStringLiteral("FontBold")), QString());
         QCOMPARE(ReadIniValue(QStringLiteral("Other"), QStringLiteral("k")), QString());
         const QString spaces(lineBreak.size(), u' ');
         QCOMPARE(ReadIniValue(data, QStringLiteral("TEXT")),
-                 "x" + spaces + "FontBold=True" + spaces + "[Other]" + spaces + "k=1");
+                 u"x"_s + spaces + u"FontBold=True"_s + spaces + u"[Other]"_s + spaces + u"k=1"_s);
         QCOMPARE(fileBytes().count('\n'), 2);
     }
 

@@ -26,6 +26,8 @@
 #include <memory>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QRgb pictureColour = qRgb(0, 160, 0);
@@ -115,7 +117,7 @@ private slots:
         QVERIFY(text->Visible());
         QCOMPARE(text->pos(), QPoint(200, 100));
         const QRect shape = text->mask().boundingRect();
-        const int lineHeight = frm_RGN_Picture::instance().pWPicture.TextHeight("A");
+        const int lineHeight = frm_RGN_Picture::instance().pWPicture.TextHeight(u"A"_s);
         QVERIFY(shape.height() > lineHeight);
         QVERIFY(shape.bottom() < 2 * lineHeight);
         int red = 0;
@@ -170,7 +172,7 @@ private slots:
     void testBitmapIsPreferredToGif()
     {
         blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");
-        QImage(8, 8, QImage::Format_RGB32).save(folder->filePath("picture.gif"), "BMP");
+        QImage(8, 8, QImage::Format_RGB32).save(folder->filePath(u"picture.gif"_s), "BMP");
         start();
         QCOMPARE(PictureRegionNumber, 10);
         QCOMPARE(frm_RGN_Picture::instance().pPicture(10)->Picture.size(), QSize(40, 30));
@@ -216,7 +218,7 @@ private slots:
         QCOMPARE(Form1::instance()->PictureFileName,
                  folder->filePath(QStringLiteral("picture.bmp")));
         // The choice stays stored (the file may come back), and picture.bmp is untouched.
-        QCOMPARE(ReadIniValue("DATA", "PICTUREFILE"), gone);
+        QCOMPARE(ReadIniValue(DataSection, u"PICTUREFILE"_s), gone);
         QVERIFY(QFile::exists(folder->filePath(QStringLiteral("picture.bmp"))));
     }
 
@@ -240,7 +242,7 @@ private slots:
         const QRect picture(10, 5, 20, 20);
 
         menu->ga_Click(1);
-        QCOMPARE(ReadIniValue("DATA", "PICTURE"), QStringLiteral("1"));
+        QCOMPARE(ReadIniValue(DataSection, u"PICTURE"_s), QStringLiteral("1"));
         const QImage behind = text->backBuffer().copy();
         menu->ga_Click(0);
         const QImage front = text->backBuffer().copy();
@@ -264,7 +266,7 @@ private slots:
         // Hidden: only the text remains; showing it again does not read the file again.
         QFile::remove(folder->filePath(QStringLiteral("picture.bmp")));
         menu->ga_Click(2);
-        QCOMPARE(ReadIniValue("DATA", "PICTURE"), QStringLiteral("2"));
+        QCOMPARE(ReadIniValue(DataSection, u"PICTURE"_s), QStringLiteral("2"));
         QVERIFY(text->Visible());
         QVERIFY(!text->mask().contains(pictureOnly));
         QVERIFY((text->mask() - both).isEmpty());
@@ -291,8 +293,8 @@ private slots:
         QVERIFY(!text->close());
         QVERIFY(text->isLoaded() && text->Visible());
         exitProgram();
-        QCOMPARE(ReadIniValue("DATA", "XPOS"), QStringLiteral("600"));
-        QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("750"));
+        QCOMPARE(ReadIniValue(DataSection, u"XPOS"_s), QStringLiteral("600"));
+        QCOMPARE(ReadIniValue(DataSection, u"YPOS"_s), QStringLiteral("750"));
         QCOMPARE(state->endCodes.value(0, -1), 0);
         QVERIFY(Form::Forms().isEmpty());
     }
@@ -344,9 +346,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!state->endCodes.isEmpty(), 10000);
         QCOMPARE(state->endCodes.first(), 0);
         QCOMPARE(SettingsFile::counts().writes - before.writes, 1);
-        QCOMPARE(ReadIniValue("DATA", "XPOS"), QStringLiteral("1050"));
-        QCOMPARE(ReadIniValue("DATA", "YPOS"), QStringLiteral("1200"));
-        QCOMPARE(ReadIniValue("DATA", "TEXT"), QStringLiteral("typed%rbut not applied"));
+        QCOMPARE(ReadIniValue(DataSection, u"XPOS"_s), QStringLiteral("1050"));
+        QCOMPARE(ReadIniValue(DataSection, u"YPOS"_s), QStringLiteral("1200"));
+        QCOMPARE(ReadIniValue(DataSection, u"TEXT"_s), QStringLiteral("typed%rbut not applied"));
         QVERIFY(state->messages.isEmpty());
     }
 

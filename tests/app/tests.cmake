@@ -6,6 +6,7 @@ deskword_add_test(app_ini_document_test app/IniDocumentTest.cpp)
 # runs it as another user.
 add_executable(settings_writer app/settings_writer.cpp)
 target_link_libraries(settings_writer PRIVATE deskword_core)
+deskword_warnings(settings_writer)
 deskword_add_test(app_settings_process_test app/SettingsProcessTest.cpp)
 target_compile_definitions(app_settings_process_test
   PRIVATE SETTINGS_WRITER="$<TARGET_FILE:settings_writer>")

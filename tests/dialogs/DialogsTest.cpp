@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QSpinBox>
 
+using namespace Qt::StringLiterals;
+
 using comdlg::ColorRequest;
 using comdlg::FontRequest;
 using comdlg::LogFont;
@@ -23,7 +25,7 @@ class DialogsTest : public QObject
 
     int32_t showFont(int32_t size, bool bold)
     {
-        return ShowFontDialog(&owner, "Face", 0x123456, size, bold, true, false, true);
+        return ShowFontDialog(&owner, u"Face"_s, 0x123456, size, bold, true, false, true);
     }
 
 private slots:
@@ -56,12 +58,12 @@ private slots:
         QFETCH(int, height);
         QFETCH(int, weight);
         QFETCH(bool, bold);
-        answer = LogFont{-height, weight, false, true, false, "Chosen"};
+        answer = LogFont{-height, weight, false, true, false, u"Chosen"_s};
         QCOMPARE(showFont(size, bold), 0);
         const LogFont& in = requests.last().logFont;
         QCOMPARE(in.height, height);
         QCOMPARE(in.weight, bold ? 700 : 0);
-        QVERIFY(in.italic && in.underline && !in.strikeOut && in.faceName == "Face");
+        QVERIFY(in.italic && in.underline && !in.strikeOut && in.faceName == u"Face");
         QCOMPARE(requests.last().sizeMin, 8);
         QCOMPARE(requests.last().sizeMax, 128);
         QCOMPARE(SelectedFontSize, size);

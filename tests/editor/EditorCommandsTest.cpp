@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using comdlg::ColorRequest;
 using comdlg::FontRequest;
 using comdlg::LogFont;
@@ -57,7 +59,7 @@ private slots:
         QCOMPARE(EditorFixture::setting("TEXT"), QStringLiteral("ab%rcd"));
         QCOMPARE(TextRegionNumber, TextShapeNumber);
         QVERIFY(fixture->text->isVisible());
-        QVERIFY(textWindowShape().bottom() > fixture->surface.TextHeight("A")); // two lines
+        QVERIFY(textWindowShape().bottom() > fixture->surface.TextHeight(u"A"_s)); // two lines
     }
 
     // Text2 follows every kind of change of Text1 (it is given only what changed).
@@ -216,14 +218,16 @@ private slots:
         QTest::addColumn<QStringList>("stored"); // bold, italic, name, size, strike, underline
         QTest::newRow("cancelled") << std::optional<LogFont>() << QStringList();
         QTest::newRow("unchanged")
-            << std::optional<LogFont>({-16, 400, false, false, false, "DejaVu Sans"})
-            << QStringList{"False", "False", "DejaVu Sans", "12", "False", "False"};
+            << std::optional<LogFont>({-16, 400, false, false, false, u"DejaVu Sans"_s})
+            << QStringList{u"False"_s, u"False"_s, u"DejaVu Sans"_s,
+                           u"12"_s,    u"False"_s, u"False"_s};
         QTest::newRow("all changed")
-            << std::optional<LogFont>({-27, 700, true, true, true, "DejaVu Serif"})
-            << QStringList{"True", "True", "DejaVu Serif", "20", "True", "True"};
+            << std::optional<LogFont>({-27, 700, true, true, true, u"DejaVu Serif"_s})
+            << QStringList{u"True"_s, u"True"_s, u"DejaVu Serif"_s, u"20"_s, u"True"_s, u"True"_s};
         QTest::newRow("light is not bold")
-            << std::optional<LogFont>({-13, 300, false, false, true, "DejaVu Sans Light"})
-            << QStringList{"False", "False", "DejaVu Sans Light", "10", "True", "False"};
+            << std::optional<LogFont>({-13, 300, false, false, true, u"DejaVu Sans Light"_s})
+            << QStringList{u"False"_s, u"False"_s, u"DejaVu Sans Light"_s,
+                           u"10"_s,    u"True"_s,  u"False"_s};
     }
     void testFont()
     {
@@ -256,7 +260,7 @@ private slots:
         const QFont& font = fixture->surface.Font();
         QVERIFY(answer || font == before);
         QCOMPARE(font.family(), stored.value(2, before.family()));
-        QCOMPARE(font.pointSizeF(), stored.value(3, "12").toDouble());
+        QCOMPARE(font.pointSizeF(), stored.value(3, u"12"_s).toDouble());
         QCOMPARE(font.bold(), stored.value(0) == QStringLiteral("True"));
         QCOMPARE(font.strikeOut(), stored.value(4) == QStringLiteral("True"));
         for (const QPlainTextEdit* box : {editor->Text1, editor->Text2}) {

@@ -64,7 +64,10 @@ struct EditorFixture
     {
         return ReadIniValue(QStringLiteral("DATA"), QString::fromLatin1(key));
     }
-    bool settingsWritten() const { return QFile::exists(folder.filePath("deskword.ini")); }
+    bool settingsWritten() const
+    {
+        return QFile::exists(folder.filePath(QStringLiteral("deskword.ini")));
+    }
 
     // Makes the picture shape a w x h block, one pixel in from its corner.
     void usePicture(int width, int height)

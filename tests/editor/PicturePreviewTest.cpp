@@ -23,7 +23,7 @@ class PicturePreviewTest : public QObject
         fixture->host->PicPosX = 300;
         fixture->host->PicPosY = 450;
         return fixture->openEditor(
-            QStringList(80, QStringLiteral("a line of text ").repeated(8)).join("\r\n"));
+            QStringList(80, QStringLiteral("a line of text ").repeated(8)).join(u"\r\n"));
     }
     int lineHeight() const { return fixture->surface.TextHeight(QStringLiteral("A")); }
     static QPoint at(const Window* preview) { return {preview->Left(), preview->Top()}; }

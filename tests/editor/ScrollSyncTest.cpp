@@ -31,7 +31,8 @@ private slots:
             *box = new QPlainTextEdit(window.get());
             (*box)->setLineWrapMode(QPlainTextEdit::NoWrap);
             (*box)->setGeometry(box == &text1 ? 0 : 210, 0, 200, 150);
-            (*box)->setPlainText(QStringList(200, QString("word ").repeated(40)).join('\n'));
+            (*box)->setPlainText(
+                QStringList(200, QStringLiteral("word ").repeated(40)).join(u'\n'));
         }
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -63,12 +64,12 @@ private slots:
     {
         QFETCH(QString, action);
         QFETCH(QList<QList<int>>, expected);
-        QPlainTextEdit* box = action.endsWith('2') ? text2 : text1;
-        if (action.startsWith('v')) {
+        QPlainTextEdit* box = action.endsWith(u'2') ? text2 : text1;
+        if (action.startsWith(u'v')) {
             box->verticalScrollBar()->setValue(17);
-        } else if (action.startsWith('h')) {
+        } else if (action.startsWith(u'h')) {
             box->horizontalScrollBar()->setValue(17);
-        } else if (action == "equal") {
+        } else if (action == u"equal") {
             SyncScrollFromText1();
             SyncScrollFromText2();
         } else {

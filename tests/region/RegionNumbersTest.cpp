@@ -95,7 +95,8 @@ private slots:
     void testUnreadableRecordEndsTheProgram()
     {
         QCOMPARE(RGNFromData(1, 0, 0), 0);
-        QCOMPARE(state->messages, QStringList{"It failed in reading of region data."});
+        QCOMPARE(state->messages,
+                 QStringList{QStringLiteral("It failed in reading of region data.")});
         QCOMPARE(state->endCodes.size(), 1);
         QCOMPARE(gdi::liveRegionCount(), 0);
     }

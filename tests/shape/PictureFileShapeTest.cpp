@@ -132,12 +132,13 @@ private slots:
         if (!QImageReader::supportedImageFormats().contains(format)) {
             QSKIP("no reader for this format here (qt6-image-formats-plugins)");
         }
-        QVERIFY(PictureFile::nameFilters().contains(QStringLiteral("*.") + format));
+        QVERIFY(PictureFile::nameFilters().contains(QStringLiteral("*.") +
+                                                    QString::fromLatin1(format)));
         QImage picture = alphaPicture(false);
         if (palette) {
             picture = picture.convertToFormat(QImage::Format_Indexed8);
         }
-        const QString path = dir->filePath(QStringLiteral("figure.") + format);
+        const QString path = dir->filePath(QStringLiteral("figure.") + QString::fromLatin1(format));
         QImageWriter writer(path, format);
         writer.setQuality(100); // lossless WebP
         QVERIFY2(writer.write(picture), qPrintable(writer.errorString()));

@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 std::vector<int32_t> recordWords(int32_t number, int count)
@@ -86,8 +88,8 @@ private slots:
 
     void testMissingFileKeepsItsNumberTaken()
     {
-        QCOMPARE(MakeRGNFromPicture(dir.filePath("none.bmp"), 0), 0);
-        const QString gif = dir.filePath("picture.gif");
+        QCOMPARE(MakeRGNFromPicture(dir.filePath(u"none.bmp"_s), 0), 0);
+        const QString gif = dir.filePath(u"picture.gif"_s);
         QImage(4, 4, QImage::Format_RGB32).save(gif, "BMP"); // content decides the format
         QCOMPARE(MakeRGNFromPicture(gif, 0), 11);
         QVERIFY(state->messages.isEmpty());
@@ -98,7 +100,7 @@ private slots:
     {
         // Row 0: a pixel at 2; row 1: a run to the right border; rows 2-3: equal rows
         // that form one band.
-        const QString path = writePicture(dir, "runs.bmp", 6, 4, [](int x, int y) {
+        const QString path = writePicture(dir, u"runs.bmp"_s, 6, 4, [](int x, int y) {
             return (y == 0 && x == 2) || (y == 1 && x >= 3) || (y >= 2 && (x == 1 || x == 4));
         });
         QCOMPARE(MakeRGNFromPicture(path, 0), 10);
@@ -118,11 +120,11 @@ private slots:
     {
         // All one colour: an empty but valid region.
         QCOMPARE(MakeRGNFromPicture(
-                     writePicture(dir, "plain.bmp", 5, 5, [](int, int) { return false; }), 0),
+                     writePicture(dir, u"plain.bmp"_s, 5, 5, [](int, int) { return false; }), 0),
                  10);
         QCOMPARE(recordWords(10, 4), (std::vector<int32_t>{32, 1, 0, 0}));
         // A figure covering pixel (0, 0): the shape is the white background instead.
-        QCOMPARE(MakeRGNFromPicture(writePicture(dir, "cover.bmp", 3, 2,
+        QCOMPARE(MakeRGNFromPicture(writePicture(dir, u"cover.bmp"_s, 3, 2,
                                                  [](int x, int y) { return x < 2 && y == 0; }),
                                     0),
                  11);
@@ -149,7 +151,7 @@ private slots:
     void testShapeBeyondTheWindowShapeLimitIsRefusedAndFreed()
     {
         QCOMPARE(MakeRGNFromPicture(
-                     writePicture(dir, "small.bmp", 2, 1, [](int x, int) { return x == 1; }), 0),
+                     writePicture(dir, u"small.bmp"_s, 2, 1, [](int x, int) { return x == 1; }), 0),
                  10);
         const std::vector<int32_t> before = recordWords(10, 12);
         const QImage picture = frm_RGN_Picture::instance().pPicture(10)->Picture;
@@ -170,7 +172,7 @@ private slots:
 
     void testUnusableFilesGiveNoShapeAndAClearMessage()
     {
-        const QString empty = dir.filePath("empty.bmp");
+        const QString empty = dir.filePath(u"empty.bmp"_s);
         QFile(empty).open(QIODevice::WriteOnly);
         QCOMPARE(MakeRGNFromPicture(empty, 0), 0);
         QCOMPARE(state->messages.size(), 1);
@@ -185,7 +187,7 @@ private slots:
                                       "0100"
                                       "1800");
         header += QByteArray(24, '\0');
-        const QString huge = dir.filePath("huge.bmp");
+        const QString huge = dir.filePath(u"huge.bmp"_s);
         QFile file(huge);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(header);
@@ -202,7 +204,7 @@ private slots:
         QCOMPARE(MakeRGNFromText(QStringLiteral("x")), TextShapeNumber);
         QCOMPARE(RGNDataStore::instance().size(), 6);
         QCOMPARE(MakeRGNFromPicture(
-                     writePicture(dir, "p.bmp", 2, 2, [](int x, int y) { return x == y; }), 0),
+                     writePicture(dir, u"p.bmp"_s, 2, 2, [](int x, int y) { return x == y; }), 0),
                  10);
         QCOMPARE(RGNDataStore::instance().size(), 6);
         QCOMPARE(MakeRGNFromText(QStringLiteral("y")), TextShapeNumber);

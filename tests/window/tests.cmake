@@ -4,6 +4,7 @@ deskword_add_test(window_screen_test window/ScreenTest.cpp)
 # different heap contents.
 add_executable(picture_shape window/picture_shape.cpp)
 target_link_libraries(picture_shape PRIVATE deskword_core)
+deskword_warnings(picture_shape)
 deskword_add_test(window_picture_load_test window/PictureLoadTest.cpp window/PictureFiles.cpp
                   window/PictureFiles.h)
 target_compile_definitions(window_picture_load_test
