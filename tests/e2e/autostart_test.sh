@@ -19,10 +19,7 @@ e2e_prepare_app "start at login" --settings "$E2E_TMP/settings.ini"
 entry=$XDG_CONFIG_HOME/autostart/io.github.deskword.Deskword.desktop
 [[ ! -e $entry ]] || e2e_fail "an autostart entry exists before the test"
 
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+start_text_window
 wait_for 30 shape_at_least "$TEXT_WINDOW" 100 20 ||
     e2e_fail "the text was not shown: $(window_geometry "$TEXT_WINDOW") $(shape_rects "$TEXT_WINDOW" | head -n 3) $(cat "$E2E_APP_DIR/deskword.log")"
 

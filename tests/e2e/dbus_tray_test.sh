@@ -124,10 +124,7 @@ editor_window "$pid" >/dev/null || e2e_fail "\"編集\" over D-Bus did not open 
 sed -i '/^[XY]POS=/d' "$ini"
 # The program may end before it answers the call: its effects tell.
 sni_host click "$SNI_ITEM" "終了" 2>/dev/null || true
-wait_for 10 not_running "$pid" || e2e_fail "\"終了\" over D-Bus did not end the program"
-status=0
-wait "$pid" || status=$?
-((status == 0)) || e2e_fail "the program ended with status $status after \"終了\""
+ended_cleanly "$pid" "\"終了\" over D-Bus"
 sockets=("$XDG_RUNTIME_DIR"/deskword-*.socket)
 [[ ! -e ${sockets[0]} ]] || e2e_fail "the program left its socket behind: ${sockets[*]}"
 { ini_value_is "$ini" XPOS 1500 && ini_value_is "$ini" YPOS 1500; } ||

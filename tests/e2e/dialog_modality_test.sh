@@ -13,10 +13,7 @@ printf '%s\r\n' '[DATA]' 'TEXT=Deskword' 'FontBold=True' 'FontName=DejaVu Sans' 
     'Color=0' 'XPOS=1500' 'YPOS=1500' 'XPOS2=0' 'YPOS2=0' 'PICTURE=0' >"$E2E_TMP/settings.ini"
 e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
 ini=$E2E_APP_DIR/deskword.ini
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+start_text_window
 wait_for 30 shape_at_least "$TEXT_WINDOW" 20 20 || e2e_fail "the text was not shown"
 
 menu_choose "$pid" "$MENU_EDIT"

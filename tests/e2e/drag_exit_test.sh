@@ -22,10 +22,7 @@ ini=$E2E_APP_DIR/deskword.ini
 # Starts the program and waits for its text at (X, Y); sets pid and TEXT_WINDOW.
 start_at()
 {
-    e2e_start_app "$E2E_APP_DIR"
-    pid=$E2E_PID
-    TEXT_WINDOW=$(text_window "$pid")
-    [[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+    start_text_window
     # One line of 28 points is taller and wider than the busy badge.
     wait_for 30 shape_at_least "$TEXT_WINDOW" 100 20 ||
         e2e_fail "the text was not shown: $(window_geometry "$TEXT_WINDOW")"
@@ -68,10 +65,7 @@ start_at 100 200
 drag_text 150 120
 # Dropped: the window stays, and the next right click on the tray icon still works.
 menu_choose "$pid" "$MENU_EXIT"
-wait_for 10 not_running "$pid" || e2e_fail "Exit did not end the program"
-status=0
-wait "$pid" || status=$?
-((status == 0)) || e2e_fail "the program ended with status $status after Exit"
+ended_cleanly "$pid" "Exit"
 [[ $(ini_value "$ini" XPOS) == 3750 && $(ini_value "$ini" YPOS) == 4800 ]] ||
     e2e_fail "Exit stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 3750 4800 (250, 320 pixels)"
 
@@ -97,10 +91,7 @@ drag_text 100 -70
 wait_for 10 stored_at 2250 6000 ||
     e2e_fail "the drop was not stored: XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 2250 6000 (150, 400 pixels)"
 kill -TERM "$pid"
-wait_for 10 not_running "$pid" || e2e_fail "SIGTERM did not end the program"
-status=0
-wait "$pid" || status=$?
-((status == 0)) || e2e_fail "the program ended with status $status on SIGTERM"
+ended_cleanly "$pid" "SIGTERM"
 stored_at 2250 6000 ||
     e2e_fail "SIGTERM stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 2250 6000 (150, 400 pixels)"
 start_at 150 400

@@ -56,10 +56,7 @@ three_lines=$REFERENCE
 settings Deskword "$E2E_TMP/settings.ini"
 e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
 ini=$E2E_APP_DIR/deskword.ini
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+start_text_window
 wait_for 30 shows_lines "$TEXT_WINDOW" 1 ||
     e2e_fail "the text was not shown:"$'\n'"$(shape_rects "$TEXT_WINDOW" | head -n 20)"
 first=$(shape_rects "$TEXT_WINDOW")
@@ -164,10 +161,7 @@ wait_for 10 has_area_lines "$EDITOR" 4 ||
 ini_value_is "$ini" TEXT 'ab%rcd%ref' || e2e_fail "typing stored TEXT=$(ini_value "$ini" TEXT)"
 shape_is "$TEXT_WINDOW" "$three_lines" || e2e_fail "typing changed the text window"
 menu_choose "$pid" "$MENU_EXIT"
-wait_for 10 not_running "$pid" || e2e_fail "Exit with the editor open did not end the program"
-status=0
-wait "$pid" || status=$?
-((status == 0)) || e2e_fail "the program ended with status $status after Exit"
+ended_cleanly "$pid" "Exit with the editor open"
 ini_value_is "$ini" TEXT 'ab%rcd%ref%rgh' ||
     e2e_fail "Exit with the editor open stored TEXT=$(ini_value "$ini" TEXT), expected ab%rcd%ref%rgh"
 
@@ -186,10 +180,7 @@ xdotool type 'xy'
 wait_for 10 has_area_lines "$EDITOR" 2 ||
     e2e_fail "replacing the text by two lines does not show two lines in the editor:"$'\n'"$UI_LINES"
 kill -TERM "$pid"
-wait_for 10 not_running "$pid" || e2e_fail "SIGTERM with the editor open did not end the program"
-status=0
-wait "$pid" || status=$?
-((status == 0)) || e2e_fail "the program ended with status $status on SIGTERM"
+ended_cleanly "$pid" "SIGTERM with the editor open"
 ini_value_is "$ini" TEXT 'ab%rxy' ||
     e2e_fail "SIGTERM with the editor open stored TEXT=$(ini_value "$ini" TEXT), expected ab%rxy"
 

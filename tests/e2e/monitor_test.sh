@@ -22,10 +22,7 @@ xrandr --setmonitor left 640/169x1024/271+0+0 none >/dev/null
 # busy badge); sets pid and TEXT_WINDOW.
 start_text()
 {
-    e2e_start_app "$E2E_APP_DIR"
-    pid=$E2E_PID
-    TEXT_WINDOW=$(text_window "$pid")
-    [[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+    start_text_window
     wait_for 30 shape_at_least "$TEXT_WINDOW" 100 8 || e2e_fail "the text was not shown"
 }
 

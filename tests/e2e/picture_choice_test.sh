@@ -53,10 +53,7 @@ png_region=$(image_region "$png" 20 60 alpha)
 [[ $(head -n 1 <<<"$png_region") == "20 60 4 3" ]] ||
     e2e_fail "the test picture's outline does not start with its opaque corner:"$'\n'"$png_region"
 
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+start_text_window
 wait_for 30 composed_with "$bmp_region" ||
     e2e_fail "picture.bmp was not composed at (20, 60):"$'\n'"$(shape_dump)"
 

@@ -47,10 +47,7 @@ settings()
 # --- picture.bmp and picture.gif, no text: only the bitmap -----------------------------
 settings 'TEXT=' 'FontBold=True' 'XPOS=3000' 'YPOS=1500' 'XPOS2=1500' 'YPOS2=750'
 e2e_prepare_app both --settings "$E2E_TMP/settings.ini" --picture "$bmp" --picture "$gif"
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "bmp: no text window"
+start_text_window "bmp"
 expected=$(moved "$bmp_region" 100 50)
 wait_for 30 shape_is "$TEXT_WINDOW" "$expected" ||
     e2e_fail "bmp: the shape is not the bitmap's figure at (100, 50):"$'\n'"$(shape_rects "$TEXT_WINDOW" | head -n 20)"$'\n'"expected:"$'\n'"$(head -n 20 <<<"$expected")"
@@ -93,10 +90,7 @@ stop_app "$pid"
 # --- a first run with a picture: offset (0, 0) at the screen centre ---------------------
 settings 'TEXT=' 'XPOS=3000' 'YPOS=1500' 'XPOS2=1500' 'YPOS2=750'
 e2e_prepare_app first_run --settings "$E2E_TMP/settings.ini" --picture "$bmp"
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "first run: no text window"
+start_text_window "first run"
 wait_for 30 shape_is "$TEXT_WINDOW" "$bmp_region" ||
     e2e_fail "first run: the shape is not the bitmap's figure at (0, 0):"$'\n'"$(shape_rects "$TEXT_WINDOW" | head -n 20)"
 window_at "$TEXT_WINDOW" 640 512 ||

@@ -32,10 +32,7 @@ printf '%s\r\n' '[DATA]' 'TEXT=Deskword' 'FontBold=True' 'FontName=DejaVu Sans' 
     'Color=0' 'XPOS=1500' 'YPOS=1500' 'XPOS2=0' 'YPOS2=900' 'PICTURE=0' >"$E2E_TMP/settings.ini"
 e2e_prepare_app app --settings "$E2E_TMP/settings.ini" --picture "$bmp"
 ini=$E2E_APP_DIR/deskword.ini
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "no text window"
+start_text_window
 
 # Text and picture composed with the picture's figure at (X, Y): the picture's
 # rectangles end the shape, the text's come first and lie above it. Sets TEXT_RECTS.

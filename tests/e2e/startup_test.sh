@@ -46,6 +46,23 @@ check_two_lines()
     GLYPH_Y=$y
 }
 
+# Starts the prepared program and checks that it shows the two lines (see
+# check_two_lines), a shape of at least MIN_W x MIN_H pixels, with the text window at
+# (X, Y), and that a glyph pixel shows COLOUR. NAME starts the failure messages.
+shows_two_lines()
+{
+    local name=$1 min_w=$2 min_h=$3 x=$4 y=$5 colour=$6
+    start_text_window "$name"
+    wait_for 30 shape_at_least "$TEXT_WINDOW" "$min_w" "$min_h" ||
+        e2e_fail "$name: the text was not shown (window $(window_geometry "$TEXT_WINDOW"))"
+    SHAPE=$(shape_rects "$TEXT_WINDOW")
+    window_at "$TEXT_WINDOW" "$x" "$y" ||
+        e2e_fail "$name: the text window is at $(window_geometry "$TEXT_WINDOW"), expected $x $y"
+    check_two_lines "$name"
+    wait_for 10 pixel_is $((x + GLYPH_X)) $((y + GLYPH_Y)) "$colour" ||
+        e2e_fail "$name: a glyph pixel shows $(screen_pixel $((x + GLYPH_X)) $((y + GLYPH_Y))), expected $colour"
+}
+
 # --- a first run: only the tray icon -------------------------------------------------
 e2e_prepare_app first_run
 e2e_start_app "$E2E_APP_DIR"
@@ -83,10 +100,7 @@ wait_for 10 escape_menus || e2e_fail "the menu did not close on Escape"
 # Exit ends the program and stores where the (hidden) text window is: the screen
 # centre, in twips.
 menu_choose "$pid" "$MENU_EXIT"
-wait_for 10 not_running "$pid" || e2e_fail "first run: Exit did not end the program"
-status=0
-wait "$pid" || status=$?
-((status == 0)) || e2e_fail "first run: the program ended with status $status after Exit"
+ended_cleanly "$pid" "first run: Exit"
 ini=$E2E_APP_DIR/deskword.ini
 [[ $(ini_value "$ini" XPOS) == 9600 && $(ini_value "$ini" YPOS) == 7680 ]] ||
     e2e_fail "first run: Exit stored XPOS=$(ini_value "$ini" XPOS) YPOS=$(ini_value "$ini" YPOS), expected 9600, 7680"
@@ -98,44 +112,23 @@ printf '%s\r\n' '[DATA]' 'TEXT=Deskword on the desk%rDeskword on the desk' 'Font
     'FontItalic=False' 'FontName=DejaVu Sans' 'FontSize=28' 'FontStrikethrough=False' \
     'FontUnderline=False' 'Color=255' 'XPOS=1500' 'YPOS=3000' 'XPOS2=0' 'YPOS2=0' >"$settings"
 e2e_prepare_app stored --settings "$settings"
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "stored: no text window"
-# Two lines of 28 points are far taller than the busy badge.
-wait_for 30 shape_at_least "$TEXT_WINDOW" 200 70 ||
-    e2e_fail "stored: the text was not shown (window $(window_geometry "$TEXT_WINDOW"))"
-SHAPE=$(shape_rects "$TEXT_WINDOW")
-window_at "$TEXT_WINDOW" 100 200 ||
-    e2e_fail "stored: the text window is at $(window_geometry "$TEXT_WINDOW"), expected 100 200 (XPOS/15, YPOS/15)"
-check_two_lines stored
+# Two lines of 28 points are far taller than the busy badge; the place is XPOS/15,
+# YPOS/15; the stored colour 255 is red (0x00BBGGRR).
+shows_two_lines stored 200 70 100 200 "#FF0000"
 stored_spacing=$LINE_SPACING
 # 28 points are 37 pixels at 96 DPI; a line is at least that.
 ((LINE_SPACING >= 37 && LINE_SPACING <= 70)) ||
     e2e_fail "stored: line spacing $LINE_SPACING pixels does not fit a 28-point font"
-# The stored colour 255 is red (0x00BBGGRR).
-wait_for 10 pixel_is $((100 + GLYPH_X)) $((200 + GLYPH_Y)) "#FF0000" ||
-    e2e_fail "stored: a glyph pixel shows $(screen_pixel $((100 + GLYPH_X)) $((200 + GLYPH_Y))), expected #FF0000"
 stop_app "$pid"
 
 # --- the same without FontBold: a first run -------------------------------------------
 grep -v '^FontBold=' "$settings" >"$E2E_TMP/no_bold.ini"
 e2e_prepare_app no_bold --settings "$E2E_TMP/no_bold.ini"
-e2e_start_app "$E2E_APP_DIR"
-pid=$E2E_PID
-TEXT_WINDOW=$(text_window "$pid")
-[[ -n $TEXT_WINDOW ]] || e2e_fail "no FontBold: no text window"
-wait_for 30 shape_at_least "$TEXT_WINDOW" 100 20 ||
-    e2e_fail "no FontBold: the text was not shown (window $(window_geometry "$TEXT_WINDOW"))"
-SHAPE=$(shape_rects "$TEXT_WINDOW")
-window_at "$TEXT_WINDOW" 640 512 ||
-    e2e_fail "no FontBold: the text window is at $(window_geometry "$TEXT_WINDOW"), expected the screen centre 640 512"
-check_two_lines "no FontBold"
+# At the screen centre, in the initial font and the window-text colour, not the
+# stored red.
+shows_two_lines "no FontBold" 100 20 640 512 "#000000"
 ((LINE_SPACING < stored_spacing)) ||
     e2e_fail "no FontBold: the stored 28-point font was used (spacing $LINE_SPACING, stored font $stored_spacing)"
-# The initial text colour is the window-text colour, not the stored red.
-wait_for 10 pixel_is $((640 + GLYPH_X)) $((512 + GLYPH_Y)) "#000000" ||
-    e2e_fail "no FontBold: a glyph pixel shows $(screen_pixel $((640 + GLYPH_X)) $((512 + GLYPH_Y))), expected the window-text colour #000000"
 stop_app "$pid"
 
 e2e_pass

@@ -83,6 +83,26 @@ text_window()
     timeout 10 xdotool search --sync --all --pid "$1" --name '^Form2$' 2>/dev/null | head -n 1
 }
 
+# Waits until the program PID has ended after WHAT ("Exit", "SIGTERM", ...) and
+# checks that it ended with status 0.
+ended_cleanly()
+{
+    local pid=$1 what=$2 status=0
+    wait_for 10 not_running "$pid" || e2e_fail "$what did not end the program"
+    wait "$pid" || status=$?
+    ((status == 0)) || e2e_fail "the program ended with status $status after $what"
+}
+
+# Starts the prepared program (e2e_prepare_app) and waits for its text window; sets
+# pid and TEXT_WINDOW. WHAT, when given, starts the failure message.
+start_text_window()
+{
+    e2e_start_app "$E2E_APP_DIR"
+    pid=$E2E_PID
+    TEXT_WINDOW=$(text_window "$pid")
+    [[ -n $TEXT_WINDOW ]] || e2e_fail "${1:+$1: }no text window"
+}
+
 # The tray icon is the process's small viewable window (menus are larger).
 find_tray_icon()
 {
@@ -125,17 +145,15 @@ find_new_window()
     UI_NEW_WINDOW=$new
 }
 
-# Lines of text in a window as the screen shows them: "top bottom centre_y checked"
-# in screen coordinates, one a line, top to bottom. A line is a run of rows holding
-# dark pixels right of the check column; "checked" is 1 when dark pixels lie in the
-# check column beside it.
-text_lines()
+# Lines of text in a rectangle of the screen (LEFT TOP WIDTH HEIGHT), as the screen
+# shows them: "top bottom centre_y checked" in screen coordinates, one a line, top to
+# bottom. A line is a run of rows (gaps of up to 3 rows inside) holding dark pixels at
+# or right of COLUMN (relative to LEFT); "checked" is 1 when dark pixels lie left of
+# COLUMN beside the line. With COLUMN 0 every dark pixel is text.
+screen_text_lines()
 {
-    local x y w h state
-    read -r x y w h state < <(window_geometry "$1") || return 1
-    [[ $state == viewable ]] || return 1
-    import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- 2>/dev/null |
-        awk -F'[,:() ]+' -v oy="$y" -v column="$UI_CHECK_COLUMN" '
+    import -window root -crop "${3}x${4}+${1}+${2}" -depth 8 txt:- 2>/dev/null |
+        awk -F'[,:() ]+' -v oy="$2" -v column="$5" '
             NR > 1 && ($3 * 299 + $4 * 587 + $5 * 114) / 1000 < 80 {
                 if ($1 >= column) ink[$2] = 1; else mark[$2] = 1
             }
@@ -154,6 +172,16 @@ text_lines()
                         int((top[i] + bottom[i]) / 2) + oy, checked
                 }
             }'
+}
+
+# The text lines of a viewable window (see screen_text_lines), with a menu's check
+# marks left of UI_CHECK_COLUMN.
+text_lines()
+{
+    local x y w h state
+    read -r x y w h state < <(window_geometry "$1") || return 1
+    [[ $state == viewable ]] || return 1
+    screen_text_lines "$x" "$y" "$w" "$h" "$UI_CHECK_COLUMN"
 }
 
 # Waits until the window shows the given number of text lines; sets UI_LINES.
@@ -427,24 +455,14 @@ close_box()
     xdotool click 1
 }
 
+# The text lines (see screen_text_lines) of the area (LEFT TOP WIDTH HEIGHT, relative
+# to the window) of a viewable window.
 area_text_lines()
 {
     local x y w h state
     read -r x y w h state < <(window_geometry "$1") || return 1
     [[ $state == viewable ]] || return 1
-    import -window root -crop "${4}x${5}+$((x + $2))+$((y + $3))" -depth 8 txt:- 2>/dev/null |
-        awk -F'[,:() ]+' -v oy="$((y + $3))" '
-            NR > 1 && ($3 * 299 + $4 * 587 + $5 * 114) / 1000 < 80 { ink[$2] = 1 }
-            END {
-                n = 0
-                for (row = 0; row <= 4096; ++row) {
-                    if (!(row in ink)) continue
-                    if (n > 0 && row - bottom[n] <= 3) { bottom[n] = row; continue }
-                    ++n; top[n] = row; bottom[n] = row
-                }
-                for (i = 1; i <= n; ++i)
-                    printf "%d %d %d 0\n", top[i] + oy, bottom[i] + oy, int((top[i] + bottom[i]) / 2) + oy
-            }'
+    screen_text_lines "$((x + $2))" "$((y + $3))" "$4" "$5" 0
 }
 
 shape_line_count()

@@ -73,6 +73,41 @@ void gifImageDescriptor(QByteArray& out, int width, int height)
     out.append('\0'); // no local colour table, not interlaced
 }
 
+// Appends the image data of a picture of colour indexes and the file's end. A clear
+// code before every literal keeps the decoder's table empty, so the code width never
+// grows. Codes are packed least significant bit first.
+void gifImageData(QByteArray& out, int minCodeSize, const QList<int>& pixels)
+{
+    const int clear = 1 << minCodeSize;
+    const int codeWidth = minCodeSize + 1;
+    QByteArray data;
+    uint32_t pending = 0;
+    int pendingBits = 0;
+    const auto write = [&](int code) {
+        pending |= static_cast<uint32_t>(code) << pendingBits;
+        for (pendingBits += codeWidth; pendingBits >= 8; pendingBits -= 8) {
+            data.append(static_cast<char>(pending & 0xFF));
+            pending >>= 8;
+        }
+    };
+    for (int index : pixels) {
+        write(clear);
+        write(index);
+    }
+    write(clear + 1); // end of information
+    if (pendingBits > 0) {
+        data.append(static_cast<char>(pending & 0xFF));
+    }
+    out.append(static_cast<char>(minCodeSize));
+    for (qsizetype at = 0; at < data.size(); at += 255) {
+        const QByteArray block = data.mid(at, 255);
+        out.append(static_cast<char>(block.size()));
+        out.append(block);
+    }
+    out.append('\0');
+    out.append(';');
+}
+
 } // namespace
 
 QByteArray bmp(int bitsPerPixel, int width, int height, const QList<uint32_t>& palette,
@@ -126,39 +161,7 @@ QByteArray gif(int width, int height, const QList<uint32_t>& palette, const QLis
         out.append('\0');
     }
     gifImageDescriptor(out, width, height);
-
-    // A clear code before every literal keeps the decoder's table empty, so the code
-    // width never grows. Codes are packed least significant bit first.
-    const int minCodeSize = std::max(2, tableBits);
-    const int clear = 1 << minCodeSize;
-    const int codeWidth = minCodeSize + 1;
-    QByteArray data;
-    uint32_t pending = 0;
-    int pendingBits = 0;
-    const auto write = [&](int code) {
-        pending |= static_cast<uint32_t>(code) << pendingBits;
-        for (pendingBits += codeWidth; pendingBits >= 8; pendingBits -= 8) {
-            data.append(static_cast<char>(pending & 0xFF));
-            pending >>= 8;
-        }
-    };
-    for (int index : pixels) {
-        write(clear);
-        write(index);
-    }
-    write(clear + 1); // end of information
-    if (pendingBits > 0) {
-        data.append(static_cast<char>(pending & 0xFF));
-    }
-
-    out.append(static_cast<char>(minCodeSize));
-    for (qsizetype at = 0; at < data.size(); at += 255) {
-        const QByteArray block = data.mid(at, 255);
-        out.append(static_cast<char>(block.size()));
-        out.append(block);
-    }
-    out.append('\0');
-    out.append(';');
+    gifImageData(out, std::max(2, tableBits), pixels);
     return out;
 }
 
@@ -209,33 +212,7 @@ QByteArray gifWithoutColourTable(int width, int height)
     out.append('\0');
     out.append('\0');
     gifImageDescriptor(out, width, height);
-    // Code size 2: clear (4) then index 0 for every pixel, then end (5), 3-bit codes.
-    QByteArray data;
-    uint32_t pending = 0;
-    int pendingBits = 0;
-    const auto write = [&](int code) {
-        pending |= static_cast<uint32_t>(code) << pendingBits;
-        for (pendingBits += 3; pendingBits >= 8; pendingBits -= 8) {
-            data.append(static_cast<char>(pending & 0xFF));
-            pending >>= 8;
-        }
-    };
-    for (int i = 0; i < width * height; ++i) {
-        write(4);
-        write(0);
-    }
-    write(5);
-    if (pendingBits > 0) {
-        data.append(static_cast<char>(pending & 0xFF));
-    }
-    out.append('\2');
-    for (qsizetype at = 0; at < data.size(); at += 255) {
-        const QByteArray block = data.mid(at, 255);
-        out.append(static_cast<char>(block.size()));
-        out.append(block);
-    }
-    out.append('\0');
-    out.append(';');
+    gifImageData(out, 2, QList<int>(qsizetype{width} * height, 0));
     return out;
 }
 
