@@ -9,7 +9,6 @@
 #include "frmMenu.h"
 #include "frm_Version.h"
 #include "region/Canvas.h"
-#include "region/Units.h"
 #include "region/WindowUtilities.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
@@ -20,6 +19,7 @@
 #include "window/Rounding.h"
 #include "window/Screen.h"
 #include "window/SessionEnd.h"
+#include "window/Units.h"
 
 #include <QFileInfo>
 #include <QSystemTrayIcon>

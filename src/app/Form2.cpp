@@ -7,6 +7,7 @@
 #include "region/WindowUtilities.h"
 #include "window/DesktopWindow.h"
 #include "window/Platform.h"
+#include "window/Units.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,7 +35,7 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
                    Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Form2"));
-    resize(twipsToPixelsX(1995), twipsToPixelsY(1125));
+    resize(TwipToNearestPixelX(1995), TwipToNearestPixelY(1125));
     DesktopWindow::attach(this);
     // Screen-sized as the program sees it, but only as large as its figure on the
     // desktop, so that its memory follows the text and not the screen. Where the

@@ -1,6 +1,7 @@
 #include "frm_Version.h"
 
 #include "window/Screen.h"
+#include "window/Units.h"
 
 #include <DeskwordVersion.h>
 
@@ -13,8 +14,8 @@ namespace {
 
 QRect twipRect(int left, int top, int width, int height)
 {
-    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                 twipsToPixelsY(height));
+    return QRect(TwipToNearestPixelX(left), TwipToNearestPixelY(top), TwipToNearestPixelX(width),
+                 TwipToNearestPixelY(height));
 }
 
 QFont labelFont(const QString& family, double points)
@@ -49,7 +50,7 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(tr("バージョン情報"));
     setWindowIcon(programIcon());
-    setFixedSize(twipsToPixelsX(3945), twipsToPixelsY(1125));
+    setFixedSize(TwipToNearestPixelX(3945), TwipToNearestPixelY(1125));
 
     auto* image = new QLabel(this);
     image->setGeometry(twipRect(180, 240, 480, 480));
@@ -64,7 +65,7 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
     version->setFont(labelFont(QStringLiteral("Times New Roman"), 9.75));
 
     auto* line = new EtchedLine(this);
-    line->setGeometry(0, twipsToPixelsY(870), width(), 3);
+    line->setGeometry(0, TwipToNearestPixelY(870), width(), 3);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));

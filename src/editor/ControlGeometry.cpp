@@ -1,37 +1,38 @@
 #include "ControlGeometry.h"
 
-#include "window/Window.h"
+#include "window/Units.h"
 
 #include <QWidget>
 #include <algorithm>
 
 int twipLeft(const QWidget* control)
 {
-    return pixelsToTwipsX(control->x());
+    return PixelToTwipX(control->x());
 }
 
 int twipTop(const QWidget* control)
 {
-    return pixelsToTwipsY(control->y());
+    return PixelToTwipY(control->y());
 }
 
 int twipWidth(const QWidget* control)
 {
-    return pixelsToTwipsX(control->width());
+    return PixelToTwipX(control->width());
 }
 
 int twipHeight(const QWidget* control)
 {
-    return pixelsToTwipsY(control->height());
+    return PixelToTwipY(control->height());
 }
 
 void setTwipGeometry(QWidget* control, int left, int top, int width, int height)
 {
-    control->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top),
-                         std::max(0, twipsToPixelsX(width)), std::max(0, twipsToPixelsY(height)));
+    control->setGeometry(TwipToNearestPixelX(left), TwipToNearestPixelY(top),
+                         std::max(0, TwipToNearestPixelX(width)),
+                         std::max(0, TwipToNearestPixelY(height)));
 }
 
 void setTwipTop(QWidget* control, int top)
 {
-    control->move(control->x(), twipsToPixelsY(top));
+    control->move(control->x(), TwipToNearestPixelY(top));
 }

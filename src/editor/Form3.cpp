@@ -5,10 +5,10 @@
 #include "Module1.h"
 #include "app/Form1.h"
 #include "app/frm_Version.h"
-#include "region/Units.h"
 #include "region/frm_RGN_Picture.h"
 #include "window/Colors.h"
 #include "window/Screen.h"
+#include "window/Units.h"
 
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -54,7 +54,7 @@ Form3::Form3() : Form(QStringLiteral("Form3"))
     setWindowIcon(frm_Version::programIcon());
     setBackColor(bgrFromColor(palette().color(QPalette::Window)));
     createControls();
-    resize(twipsToPixelsX(DesignClientWidth), twipsToPixelsY(DesignClientHeight));
+    resize(TwipToNearestPixelX(DesignClientWidth), TwipToNearestPixelY(DesignClientHeight));
 }
 
 Form3::~Form3()

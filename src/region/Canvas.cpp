@@ -1,11 +1,11 @@
 #include "Canvas.h"
 
 #include "RegionNumbers.h"
-#include "Units.h"
 #include "frm_RGN_Picture.h"
 #include "window/App.h"
 #include "window/Rounding.h"
 #include "window/Screen.h"
+#include "window/Units.h"
 #include "window/Window.h"
 
 namespace {

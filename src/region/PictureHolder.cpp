@@ -1,6 +1,6 @@
 #include "PictureHolder.h"
 
-#include "Units.h"
+#include "window/Units.h"
 
 int PictureHolder::Width() const
 {

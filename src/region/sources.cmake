@@ -4,8 +4,6 @@ target_sources(deskword_core PRIVATE
   region/Canvas.h
   region/RegionNumbers.cpp
   region/RegionNumbers.h
-  region/Units.cpp
-  region/Units.h
   region/WindowUtilities.cpp
   region/WindowUtilities.h
 )

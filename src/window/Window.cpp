@@ -1,33 +1,12 @@
 #include "Window.h"
 
 #include "Colors.h"
-#include "Rounding.h"
-#include "Screen.h"
+#include "Units.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
-
-int twipsToPixelsX(double twips)
-{
-    return roundHalfEven(twips / Screen::TwipsPerPixelX());
-}
-
-int twipsToPixelsY(double twips)
-{
-    return roundHalfEven(twips / Screen::TwipsPerPixelY());
-}
-
-int pixelsToTwipsX(double pixels)
-{
-    return roundHalfEven(pixels * Screen::TwipsPerPixelX());
-}
-
-int pixelsToTwipsY(double pixels)
-{
-    return roundHalfEven(pixels * Screen::TwipsPerPixelY());
-}
 
 Window::Window(QWidget* parent) : QWidget(parent) {}
 
@@ -40,70 +19,70 @@ Window::~Window()
 
 int Window::Left() const
 {
-    return pixelsToTwipsX(pos().x());
+    return PixelToTwipX(pos().x());
 }
 
 int Window::Top() const
 {
-    return pixelsToTwipsY(pos().y());
+    return PixelToTwipY(pos().y());
 }
 
 int Window::Width() const
 {
     if (m_sizedToFigure) {
-        return pixelsToTwipsX(m_logicalSize.width());
+        return PixelToTwipX(m_logicalSize.width());
     }
-    return pixelsToTwipsX(isTopLevel() ? frameGeometry().width() : width());
+    return PixelToTwipX(isTopLevel() ? frameGeometry().width() : width());
 }
 
 int Window::Height() const
 {
     if (m_sizedToFigure) {
-        return pixelsToTwipsY(m_logicalSize.height());
+        return PixelToTwipY(m_logicalSize.height());
     }
-    return pixelsToTwipsY(isTopLevel() ? frameGeometry().height() : height());
+    return PixelToTwipY(isTopLevel() ? frameGeometry().height() : height());
 }
 
 void Window::setLeft(int twips)
 {
-    move(twipsToPixelsX(twips), pos().y());
+    move(TwipToNearestPixelX(twips), pos().y());
 }
 
 void Window::setTop(int twips)
 {
-    move(pos().x(), twipsToPixelsY(twips));
+    move(pos().x(), TwipToNearestPixelY(twips));
 }
 
 void Window::setWidth(int twips)
 {
     if (m_sizedToFigure) {
-        m_logicalSize.setWidth(std::max(0, twipsToPixelsX(twips)));
+        m_logicalSize.setWidth(std::max(0, TwipToNearestPixelX(twips)));
         fitToFigure();
         return;
     }
     const int frame = isTopLevel() ? frameGeometry().width() - width() : 0;
-    resize(std::max(0, twipsToPixelsX(twips) - frame), height());
+    resize(std::max(0, TwipToNearestPixelX(twips) - frame), height());
 }
 
 void Window::setHeight(int twips)
 {
     if (m_sizedToFigure) {
-        m_logicalSize.setHeight(std::max(0, twipsToPixelsY(twips)));
+        m_logicalSize.setHeight(std::max(0, TwipToNearestPixelY(twips)));
         fitToFigure();
         return;
     }
     const int frame = isTopLevel() ? frameGeometry().height() - height() : 0;
-    resize(width(), std::max(0, twipsToPixelsY(twips) - frame));
+    resize(width(), std::max(0, TwipToNearestPixelY(twips) - frame));
 }
 
 int Window::ScaleWidth() const
 {
-    return pixelsToTwipsX(logicalSize().width());
+    return PixelToTwipX(logicalSize().width());
 }
 
 int Window::ScaleHeight() const
 {
-    return pixelsToTwipsY(logicalSize().height());
+    return PixelToTwipY(logicalSize().height());
 }
 
 void Window::setSizedToFigure(bool on)
@@ -215,7 +194,7 @@ void Window::Cls()
 
 void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
 {
-    const QRect target(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips), picture.width(),
+    const QRect target(TwipToNearestPixelX(xTwips), TwipToNearestPixelY(yTwips), picture.width(),
                        picture.height());
     coverWithBackBuffer(m_clip ? m_clip->boundingRect() & target : target);
     QPainter p(&m_backBuffer);
@@ -342,7 +321,7 @@ void Window::mousePressEvent(QMouseEvent* event)
     m_lastPress = at.toPoint();
     m_lastPressGlobal = event->globalPosition().toPoint();
     const QPointer<Window> self(this);
-    emit mouseDown(button, shift, pixelsToTwipsX(at.x()), pixelsToTwipsY(at.y()));
+    emit mouseDown(button, shift, PixelToTwipX(at.x()), PixelToTwipY(at.y()));
     if (self != nullptr) {
         QWidget::mousePressEvent(event);
     }

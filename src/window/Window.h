@@ -108,9 +108,3 @@ private:
     QPoint m_lastPress;
     QPoint m_lastPressGlobal;
 };
-
-// Pixel/twip conversions of window geometry: rounded to the nearest whole pixel or twip.
-int twipsToPixelsX(double twips);
-int twipsToPixelsY(double twips);
-int pixelsToTwipsX(double pixels);
-int pixelsToTwipsY(double pixels);

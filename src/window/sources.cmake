@@ -40,6 +40,8 @@ target_sources(deskword_core PRIVATE
   window/Rounding.h
   window/Screen.cpp
   window/Screen.h
+  window/Units.cpp
+  window/Units.h
   window/SessionEnd.cpp
   window/SessionEnd.h
   window/Window.cpp

@@ -3,6 +3,7 @@
 
 #include "editor/ControlGeometry.h"
 #include "window/Screen.h"
+#include "window/Units.h"
 
 #include <QPushButton>
 
@@ -92,8 +93,8 @@ private slots:
         // Centred, at the design height and wide enough for the four buttons.
         QCOMPARE(editor->size(), QSize(401, 206));
         QCOMPARE(editor->frameGeometry().topLeft(),
-                 QPoint(twipsToPixelsX((Screen::Width() - 6015) / 2),
-                        twipsToPixelsY((Screen::Height() - 3090) / 2)));
+                 QPoint(TwipToNearestPixelX((Screen::Width() - 6015) / 2),
+                        TwipToNearestPixelY((Screen::Height() - 3090) / 2)));
         QTRY_COMPARE(QApplication::focusWidget(), editor->Command1);
         for (const QPlainTextEdit* box : {editor->Text1, editor->Text2}) {
             QCOMPARE(box->toPlainText(), shown);

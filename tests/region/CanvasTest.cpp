@@ -3,11 +3,11 @@
 
 #include "region/Canvas.h"
 #include "region/RegionNumbers.h"
-#include "region/Units.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
 #include "window/Gdi.h"
 #include "window/Screen.h"
+#include "window/Units.h"
 #include "window/Window.h"
 
 #include <QTest>

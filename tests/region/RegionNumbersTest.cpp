@@ -2,9 +2,9 @@
 #include "TestMain.h"
 
 #include "region/RegionNumbers.h"
-#include "region/Units.h"
 #include "region/frm_RGN_Picture.h"
 #include "window/Gdi.h"
+#include "window/Units.h"
 
 #include <QTest>
 #include <memory>

@@ -31,3 +31,10 @@ foreach(dpi 144 192)
   set_tests_properties(window_display_scale_test_${dpi} PROPERTIES LABELS unit TIMEOUT 120
                        ENVIRONMENT DESKWORD_TEST_DPI=${dpi})
 endforeach()
+# The twip/pixel conversions at 96 DPI and again on screens of 144 and 192 DPI.
+deskword_add_test(window_units_test window/UnitsTest.cpp)
+foreach(dpi 144 192)
+  add_test(NAME window_units_test_${dpi} COMMAND window_units_test)
+  set_tests_properties(window_units_test_${dpi} PROPERTIES LABELS unit TIMEOUT 120
+                       ENVIRONMENT DESKWORD_TEST_DPI=${dpi})
+endforeach()

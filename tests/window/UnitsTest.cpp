@@ -1,8 +1,7 @@
 #include "TestMain.h"
 
-#include "region/Units.h"
 #include "window/Screen.h"
-#include "window/Window.h"
+#include "window/Units.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -71,19 +70,18 @@ private slots:
         QCOMPARE(PixelToTwipY(TwipToPixelY(twips)), snapped);
     }
 
-    // Every pixel position survives the way through twips, by the toolkit's
-    // truncating conversion and by the window layer's rounding one alike, so a
-    // piece's outline and its picture land on the same pixel.
+    // Every pixel position survives the way through twips, by the truncating
+    // conversion (TwipToPixel) and by the rounding one (TwipToNearestPixel) alike, so
+    // a piece's outline and its picture land on the same pixel.
     void testPixelsComeBackFromTwips()
     {
         for (int p = -400; p <= 400; ++p) {
             const int twipsX = PixelToTwipX(p);
             const int twipsY = PixelToTwipY(p);
-            QCOMPARE(pixelsToTwipsX(p), twipsX);
             QCOMPARE(TwipToPixelX(twipsX), p);
             QCOMPARE(TwipToPixelY(twipsY), p);
-            QCOMPARE(twipsToPixelsX(twipsX), p);
-            QCOMPARE(twipsToPixelsY(twipsY), p);
+            QCOMPARE(TwipToNearestPixelX(twipsX), p);
+            QCOMPARE(TwipToNearestPixelY(twipsY), p);
         }
     }
 

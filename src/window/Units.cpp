@@ -1,7 +1,7 @@
 #include "Units.h"
 
-#include "window/Rounding.h"
-#include "window/Screen.h"
+#include "Rounding.h"
+#include "Screen.h"
 
 #include <cmath>
 
@@ -38,6 +38,16 @@ int32_t TwipToPixelX(double twips)
 int32_t TwipToPixelY(double twips)
 {
     return twipToPixel(twips, Screen::TwipsPerPixelY());
+}
+
+int32_t TwipToNearestPixelX(double twips)
+{
+    return roundHalfEven(twips / Screen::TwipsPerPixelX());
+}
+
+int32_t TwipToNearestPixelY(double twips)
+{
+    return roundHalfEven(twips / Screen::TwipsPerPixelY());
 }
 
 int32_t PixelToTwipX(double pixels)
