@@ -38,6 +38,18 @@ uint32_t colourAt(int x, int y)
            (static_cast<uint32_t>(((x + y * 7) * 11) & 0xFF) << 16);
 }
 
+// The surface's pixels row by row, as 0x00BBGGRR values.
+QList<uint32_t> pixelsOf(const PictureSurface& surface)
+{
+    QList<uint32_t> pixels;
+    for (int y = 0; y < surface.ScaleHeight(); ++y) {
+        for (int x = 0; x < surface.ScaleWidth(); ++x) {
+            pixels.append(static_cast<uint32_t>(surface.Point(x, y)));
+        }
+    }
+    return pixels;
+}
+
 } // namespace
 
 // Loading BMP and GIF files into the scratch surface: the surface takes the file's
@@ -105,11 +117,7 @@ private slots:
         QCOMPARE(surface.LoadPicture(path), Result::Loaded);
         QCOMPARE(surface.ScaleWidth(), width);
         QCOMPARE(surface.ScaleHeight(), height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                QCOMPARE(surface.Point(x, y), static_cast<int32_t>(expected[y * width + x]));
-            }
-        }
+        QCOMPARE(pixelsOf(surface), expected);
         QCOMPARE(surface.Point(width, 0), -1);
         QCOMPARE(surface.CurrentX, 0);
         QCOMPARE(surface.CurrentY, 0);
@@ -268,11 +276,7 @@ private slots:
         QCOMPARE(surface.LoadPicture(path), Result::Loaded);
         QCOMPARE(surface.ScaleWidth(), width);
         QCOMPARE(surface.ScaleHeight(), height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                QCOMPARE(surface.Point(x, y), static_cast<int32_t>(expected[y * width + x]));
-            }
-        }
+        QCOMPARE(pixelsOf(surface), expected);
     }
 
     void testIndexBeyondTheColourTableIsBlack()
