@@ -1,7 +1,6 @@
 #include "Form2.h"
 
 #include "FigurePlacement.h"
-#include "Form1.h"
 #include "Settings.h"
 #include "frmMenu.h"
 #include "region/WindowUtilities.h"
