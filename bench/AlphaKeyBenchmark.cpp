@@ -2,6 +2,7 @@
 // opaque, key-coloured copy of a screen-sized picture with transparency, against
 // building the shape from that copy.
 
+#include "TimesReporter.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/AlphaKey.h"
 #include "shape/ShapeBuilder.h"
@@ -36,9 +37,6 @@ const QImage& picture()
     return image;
 }
 
-double keyTime = 0;
-double buildTime = 0;
-
 void BM_KeyByAlpha(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -58,22 +56,6 @@ void BM_BuildFromKeyedPicture(benchmark::State& state)
 BENCHMARK(BM_KeyByAlpha)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildFromKeyedPicture)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.iterations == 0 || run.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            const std::string name = run.run_name.function_name;
-            (name == "BM_KeyByAlpha" ? keyTime : buildTime) = run.GetAdjustedRealTime();
-        }
-    }
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -81,8 +63,10 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double keyTime = reporter.real("BM_KeyByAlpha");
+    const double buildTime = reporter.real("BM_BuildFromKeyedPicture");
     if (keyTime > 0 && buildTime > 0) {
         std::printf("alpha keying / shape build: %.2f\n", keyTime / buildTime);
     }

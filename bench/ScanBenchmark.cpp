@@ -3,6 +3,7 @@
 // scan must do), and against Qt's usual way from an image to a region.
 
 #include "BenchScreen.h"
+#include "TimesReporter.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
 #include "window/App.h"
@@ -16,8 +17,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <immintrin.h>
-#include <map>
-#include <string>
 
 namespace {
 
@@ -129,22 +128,6 @@ BENCHMARK(BM_QtMaskRegion)->Unit(benchmark::kMillisecond);
 // Prints the usual table and remembers each benchmark's processor time per
 // iteration (steadier than wall time on a busy machine; every benchmark runs on one
 // thread).
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.iterations > 0 &&
-                (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")) {
-                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -152,12 +135,12 @@ int main(int argc, char* argv[])
     useBenchScreen();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double read = reporter.times["BM_ReadEveryPixel"];
-    const double avx2 = reporter.times["BM_ReadEveryPixelAvx2"];
-    const double build = reporter.times["BM_MakeRGNFromPicture"];
-    const double qt = reporter.times["BM_QtMaskRegion"];
+    const double read = reporter.cpu("BM_ReadEveryPixel");
+    const double avx2 = reporter.cpu("BM_ReadEveryPixelAvx2");
+    const double build = reporter.cpu("BM_MakeRGNFromPicture");
+    const double qt = reporter.cpu("BM_QtMaskRegion");
     if (read > 0 && build > 0 && qt > 0) {
         std::printf("shape build / reading every pixel: %.2f (target at most 4)\n", build / read);
         std::printf("Qt mask region / shape build: %.1f (target at least 10)\n", qt / build);

@@ -2,6 +2,7 @@
 // following it, against the same keystroke when Text2 is given the whole text anew
 // (the way the mirror used to follow).
 
+#include "TimesReporter.h"
 #include "editor/Form3.h"
 
 #include <QApplication>
@@ -11,8 +12,6 @@
 #include <QTextCursor>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
-#include <string>
 
 namespace {
 
@@ -75,21 +74,6 @@ BENCHMARK(BM_KeystrokeWholeTextCopied)
     ->Unit(benchmark::kMillisecond);
 
 // Prints the usual table and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.iterations > 0 && run.run_type == Run::RT_Iteration) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -97,10 +81,10 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double key = reporter.times["BM_Keystroke/20000"];
-    const double copied = reporter.times["BM_KeystrokeWholeTextCopied/20000"];
+    const double key = reporter.real("BM_Keystroke/20000");
+    const double copied = reporter.real("BM_KeystrokeWholeTextCopied/20000");
     if (key > 0 && copied > 0) {
         std::printf("keystroke at 20,000 lines: %.2f ms (target under 16 ms); "
                     "whole text copied / following: %.1f\n",
