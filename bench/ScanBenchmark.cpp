@@ -4,9 +4,9 @@
 
 #include "BenchScreen.h"
 #include "TimesReporter.h"
+#include "forms/App.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/App.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -5,9 +5,9 @@
 // ended with the too-large message instead of a shape.
 
 #include "BenchScreen.h"
+#include "forms/App.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/App.h"
 
 #include <QApplication>
 #include <QImage>

@@ -2,8 +2,8 @@
 #include "app/Translation.h"
 #include "app/frmMenu.h"
 #include "editor/Form3.h"
-#include "window/FontWarmUp.h"
-#include "window/Platform.h"
+#include "platform/FontWarmUp.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 

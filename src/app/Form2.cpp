@@ -3,10 +3,10 @@
 #include "FigurePlacement.h"
 #include "Settings.h"
 #include "frmMenu.h"
+#include "graphics/Units.h"
+#include "platform/DesktopWindow.h"
+#include "platform/Platform.h"
 #include "region/WindowUtilities.h"
-#include "window/DesktopWindow.h"
-#include "window/Platform.h"
-#include "window/Units.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "SettingValues.h"
 
-#include "window/Rounding.h"
+#include "graphics/Rounding.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
 #include "SettingsFile.h"
 
 #include "SettingsLocation.h"
-#include "window/App.h"
-#include "window/AtomicFile.h"
+#include "forms/App.h"
+#include "platform/AtomicFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

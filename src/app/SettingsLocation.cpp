@@ -1,6 +1,6 @@
 #include "SettingsLocation.h"
 
-#include "window/App.h"
+#include "forms/App.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

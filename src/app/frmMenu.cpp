@@ -4,10 +4,10 @@
 #include "Form1.h"
 #include "Settings.h"
 #include "SettingsFile.h"
+#include "forms/App.h"
+#include "forms/CommandGate.h"
 #include "frm_Version.h"
 #include "region/WindowUtilities.h"
-#include "window/App.h"
-#include "window/CommandGate.h"
 
 #include <QCoreApplication>
 #include <QCursor>

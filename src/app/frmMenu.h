@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/Form.h"
+#include "forms/Form.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "frm_Version.h"
 
-#include "window/Screen.h"
-#include "window/Units.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 
 #include <DeskwordVersion.h>
 

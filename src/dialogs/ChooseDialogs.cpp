@@ -1,8 +1,8 @@
 #include "ChooseDialogs.h"
 
 #include "FontChooser.h"
-#include "window/Colors.h"
-#include "window/NestedLoopGuard.h"
+#include "forms/NestedLoopGuard.h"
+#include "graphics/Colors.h"
 
 #include <QColorDialog>
 #include <QPointer>

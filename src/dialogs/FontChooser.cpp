@@ -1,6 +1,6 @@
 #include "FontChooser.h"
 
-#include "window/Rounding.h"
+#include "graphics/Rounding.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

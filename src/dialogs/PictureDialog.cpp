@@ -1,7 +1,7 @@
 #include "PictureDialog.h"
 
-#include "window/NestedLoopGuard.h"
-#include "window/PictureFile.h"
+#include "forms/NestedLoopGuard.h"
+#include "graphics/PictureFile.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "mod_OpenSaveFile.h"
 
 #include "ChooseDialogs.h"
-#include "window/Rounding.h"
+#include "graphics/Rounding.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "ControlGeometry.h"
 
-#include "window/Units.h"
+#include "graphics/Units.h"
 
 #include <QWidget>
 #include <algorithm>

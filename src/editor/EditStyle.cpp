@@ -1,7 +1,7 @@
 #include "EditStyle.h"
 
-#include "window/Colors.h"
-#include "window/PictureSurface.h"
+#include "graphics/Colors.h"
+#include "graphics/PictureSurface.h"
 
 #include <QPlainTextEdit>
 

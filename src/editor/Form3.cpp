@@ -5,10 +5,10 @@
 #include "Module1.h"
 #include "app/Form1.h"
 #include "app/frm_Version.h"
+#include "graphics/Colors.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 #include "region/frm_RGN_Picture.h"
-#include "window/Colors.h"
-#include "window/Screen.h"
-#include "window/Units.h"
 
 #include <QEvent>
 #include <QPlainTextEdit>

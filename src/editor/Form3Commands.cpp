@@ -6,11 +6,11 @@
 #include "app/Form2.h"
 #include "app/Settings.h"
 #include "dialogs/mod_OpenSaveFile.h"
+#include "forms/CommandGate.h"
+#include "graphics/Rounding.h"
 #include "region/Canvas.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/CommandGate.h"
-#include "window/Rounding.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>

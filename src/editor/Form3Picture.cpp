@@ -3,8 +3,8 @@
 #include "Form3.h"
 #include "app/DesktopPicture.h"
 #include "dialogs/PictureDialog.h"
+#include "graphics/PictureFile.h"
 #include "shape/ShapeBuilder.h"
-#include "window/PictureFile.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

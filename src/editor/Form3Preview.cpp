@@ -3,12 +3,12 @@
 #include "Form3.h"
 #include "app/Form1.h"
 #include "app/Settings.h"
+#include "graphics/Rounding.h"
+#include "graphics/Units.h"
 #include "region/WindowShape.h"
 #include "region/WindowUtilities.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/Rounding.h"
-#include "window/Units.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>

@@ -1,12 +1,13 @@
 #include "Canvas.h"
 
 #include "RegionNumbers.h"
+#include "forms/App.h"
+#include "forms/Window.h"
+#include "forms/WindowRgn.h"
 #include "frm_RGN_Picture.h"
-#include "window/App.h"
-#include "window/Rounding.h"
-#include "window/Screen.h"
-#include "window/Units.h"
-#include "window/Window.h"
+#include "graphics/Rounding.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/Gdi.h"
+#include "graphics/Gdi.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "PictureHolder.h"
 
-#include "window/Units.h"
+#include "graphics/Units.h"
 
 int PictureHolder::Width() const
 {

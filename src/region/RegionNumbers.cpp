@@ -1,9 +1,9 @@
 #include "RegionNumbers.h"
 
 #include "RGNDataStore.h"
-#include "window/App.h"
-#include "window/LittleEndian.h"
-#include "window/Units.h"
+#include "forms/App.h"
+#include "graphics/LittleEndian.h"
+#include "graphics/Units.h"
 
 #include <QCoreApplication>
 #include <array>

@@ -2,10 +2,11 @@
 
 #include "Canvas.h"
 #include "RegionNumbers.h"
+#include "forms/App.h"
+#include "forms/Window.h"
+#include "forms/WindowRgn.h"
 #include "frm_RGN_Picture.h"
-#include "window/App.h"
-#include "window/Gdi.h"
-#include "window/Window.h"
+#include "graphics/Gdi.h"
 
 #include <QCoreApplication>
 

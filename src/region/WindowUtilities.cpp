@@ -1,9 +1,9 @@
 #include "WindowUtilities.h"
 
-#include "window/DesktopWindow.h"
-#include "window/Form.h"
-#include "window/NestedLoopGuard.h"
-#include "window/Window.h"
+#include "forms/Form.h"
+#include "forms/NestedLoopGuard.h"
+#include "forms/Window.h"
+#include "platform/DesktopWindow.h"
 
 #include <QCursor>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PictureHolder.h"
-#include "window/PictureSurface.h"
+#include "graphics/PictureSurface.h"
 
 #include <QList>
 #include <cstdint>

@@ -3,11 +3,11 @@
 // (0, 0) as every other shape.
 #include "AlphaKey.h"
 #include "ShapeBuilder.h"
+#include "forms/App.h"
+#include "graphics/LittleEndian.h"
+#include "graphics/PictureFile.h"
 #include "region/RGNDataStore.h"
 #include "region/frm_RGN_Picture.h"
-#include "window/App.h"
-#include "window/LittleEndian.h"
-#include "window/PictureFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "ShapeBuilder.h"
+#include "forms/App.h"
 #include "region/RGNDataStore.h"
 #include "region/frm_RGN_Picture.h"
-#include "window/App.h"
 
 #include <QCoreApplication>
 #include <climits>

@@ -1,8 +1,8 @@
 #include "ShapeBuilder.h"
+#include "forms/App.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 #include "region/frm_RGN_Picture.h"
-#include "window/App.h"
-#include "window/Screen.h"
-#include "window/Units.h"
 
 #include <algorithm>
 

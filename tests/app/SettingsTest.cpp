@@ -4,8 +4,8 @@
 #include "app/Settings.h"
 #include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
-#include "window/App.h"
-#include "window/AtomicFile.h"
+#include "forms/App.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

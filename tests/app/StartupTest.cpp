@@ -8,12 +8,12 @@
 #include "app/SettingsLocation.h"
 #include "app/frmMenu.h"
 #include "editor/Form3.h"
+#include "forms/App.h"
+#include "forms/CommandGate.h"
+#include "graphics/Screen.h"
+#include "platform/AtomicFile.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/App.h"
-#include "window/AtomicFile.h"
-#include "window/CommandGate.h"
-#include "window/Screen.h"
 
 #include <QDir>
 #include <QFile>

@@ -15,7 +15,7 @@
 #include "app/IniDocument.h"
 #include "app/Settings.h"
 #include "app/SettingsLocation.h"
-#include "window/App.h"
+#include "forms/App.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

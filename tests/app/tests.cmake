@@ -11,6 +11,8 @@ deskword_add_test(app_settings_process_test app/SettingsProcessTest.cpp)
 target_compile_definitions(app_settings_process_test
   PRIVATE SETTINGS_WRITER="$<TARGET_FILE:settings_writer>")
 add_dependencies(app_settings_process_test settings_writer)
+# Kills its writer midway many times: minutes on a busy 2-core machine.
+set_tests_properties(app_settings_process_test PROPERTIES TIMEOUT 300)
 deskword_add_test(app_startup_test app/StartupTest.cpp)
 
 # The captions in English and in Japanese, each in a locale of its own.

@@ -2,8 +2,8 @@
 
 #include "app/frmMenu.h"
 #include "editor/Form3.h"
+#include "forms/App.h"
 #include "shape/ShapeBuilder.h"
-#include "window/App.h"
 
 #include <QStringList>
 

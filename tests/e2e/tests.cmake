@@ -6,7 +6,7 @@ function(deskword_add_e2e_test name script)
            COMMAND bash ${DESKWORD_E2E_DIR}/${script}
                    --deskword $<TARGET_FILE:deskword>
                    --tools $<TARGET_FILE_DIR:xshape_dump>)
-  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 120)
+  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 240)
 endfunction()
 
 deskword_add_e2e_test(e2e_shape shape_test.sh)

@@ -2,8 +2,8 @@
 #include "TestMain.h"
 
 #include "app/SettingsFile.h"
-#include "window/Colors.h"
-#include "window/CommandGate.h"
+#include "forms/CommandGate.h"
+#include "graphics/Colors.h"
 
 #include <QMenu>
 #include <QPointer>

@@ -2,8 +2,8 @@
 #include "TestMain.h"
 
 #include "editor/ControlGeometry.h"
-#include "window/Screen.h"
-#include "window/Units.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 
 #include <QPushButton>
 

@@ -3,7 +3,7 @@
 
 #include "app/DesktopPicture.h"
 #include "dialogs/PictureDialog.h"
-#include "window/RegionData.h"
+#include "graphics/RegionData.h"
 
 #include <QMimeData>
 #include <QPushButton>

@@ -1,14 +1,14 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "forms/Window.h"
+#include "graphics/Gdi.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 #include "region/Canvas.h"
 #include "region/RegionNumbers.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/Gdi.h"
-#include "window/Screen.h"
-#include "window/Units.h"
-#include "window/Window.h"
 
 #include <QTest>
 #include <memory>

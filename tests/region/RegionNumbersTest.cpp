@@ -1,10 +1,10 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "graphics/Gdi.h"
+#include "graphics/Units.h"
 #include "region/RegionNumbers.h"
 #include "region/frm_RGN_Picture.h"
-#include "window/Gdi.h"
-#include "window/Units.h"
 
 #include <QTest>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "forms/Window.h"
+#include "graphics/Gdi.h"
 #include "region/WindowShape.h"
-#include "window/Gdi.h"
-#include "window/Window.h"
 
 #include <QPainter>
 #include <QTemporaryDir>

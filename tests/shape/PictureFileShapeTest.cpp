@@ -1,12 +1,12 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "graphics/PictureFile.h"
+#include "graphics/RegionData.h"
 #include "region/RegionNumbers.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/AlphaKey.h"
 #include "shape/PictureFileShape.h"
-#include "window/PictureFile.h"
-#include "window/RegionData.h"
 
 #include <QImageReader>
 #include <QImageWriter>

@@ -1,12 +1,12 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "graphics/Gdi.h"
 #include "region/RGNDataStore.h"
 #include "region/RegionNumbers.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/PictureFileShape.h"
 #include "shape/ShapeBuilder.h"
-#include "window/Gdi.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
 #include "ProgramState.h"
 #include "TestMain.h"
 
+#include "graphics/Gdi.h"
+#include "graphics/Screen.h"
+#include "graphics/Units.h"
 #include "region/RGNDataStore.h"
 #include "region/RegionNumbers.h"
 #include "region/frm_RGN_Picture.h"
 #include "shape/ShapeBuilder.h"
-#include "window/Gdi.h"
-#include "window/Screen.h"
-#include "window/Units.h"
 
 #include <QTest>
 #include <limits>

@@ -9,8 +9,9 @@
 // Prints "window <id>" (the X window id), then the region's rectangles as the layer
 // holds them, "rect x y w h" a line in window coordinates, then "ready"; then runs
 // until it is killed. The window is 200 x 160 pixels at (100, 100).
-#include "window/Gdi.h"
-#include "window/Window.h"
+#include "forms/Window.h"
+#include "forms/WindowRgn.h"
+#include "graphics/Gdi.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -1,0 +1,328 @@
+#include "Window.h"
+
+#include "graphics/Colors.h"
+#include "graphics/Units.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+
+Window::Window(QWidget* parent) : QWidget(parent) {}
+
+Window::~Window()
+{
+    if (m_windowRegion != 0) {
+        gdi::DeleteObject(m_windowRegion);
+    }
+}
+
+int Window::Left() const
+{
+    return PixelToTwipX(pos().x());
+}
+
+int Window::Top() const
+{
+    return PixelToTwipY(pos().y());
+}
+
+int Window::Width() const
+{
+    if (m_sizedToFigure) {
+        return PixelToTwipX(m_logicalSize.width());
+    }
+    return PixelToTwipX(isTopLevel() ? frameGeometry().width() : width());
+}
+
+int Window::Height() const
+{
+    if (m_sizedToFigure) {
+        return PixelToTwipY(m_logicalSize.height());
+    }
+    return PixelToTwipY(isTopLevel() ? frameGeometry().height() : height());
+}
+
+void Window::setLeft(int twips)
+{
+    move(TwipToNearestPixelX(twips), pos().y());
+}
+
+void Window::setTop(int twips)
+{
+    move(pos().x(), TwipToNearestPixelY(twips));
+}
+
+void Window::setWidth(int twips)
+{
+    if (m_sizedToFigure) {
+        m_logicalSize.setWidth(std::max(0, TwipToNearestPixelX(twips)));
+        fitToFigure();
+        return;
+    }
+    const int frame = isTopLevel() ? frameGeometry().width() - width() : 0;
+    resize(std::max(0, TwipToNearestPixelX(twips) - frame), height());
+}
+
+void Window::setHeight(int twips)
+{
+    if (m_sizedToFigure) {
+        m_logicalSize.setHeight(std::max(0, TwipToNearestPixelY(twips)));
+        fitToFigure();
+        return;
+    }
+    const int frame = isTopLevel() ? frameGeometry().height() - height() : 0;
+    resize(width(), std::max(0, TwipToNearestPixelY(twips) - frame));
+}
+
+int Window::ScaleWidth() const
+{
+    return PixelToTwipX(logicalSize().width());
+}
+
+int Window::ScaleHeight() const
+{
+    return PixelToTwipY(logicalSize().height());
+}
+
+void Window::setSizedToFigure(bool on)
+{
+    if (on == m_sizedToFigure) {
+        return;
+    }
+    m_logicalSize = size();
+    m_sizedToFigure = on;
+    if (on) {
+        fitToFigure();
+    } else {
+        resize(m_logicalSize);
+    }
+}
+
+void Window::fitToFigure()
+{
+    QSize extent = m_logicalSize;
+    if (const RegionData* shape = gdi::regionData(m_windowRegion)) {
+        const RgnRect bounds = shape->bounds();
+        extent = shape->isEmpty() ? QSize(1, 1)
+                                  : QSize(std::min(bounds.right, m_logicalSize.width()),
+                                          std::min(bounds.bottom, m_logicalSize.height()));
+    }
+    extent = extent.expandedTo(QSize(1, 1));
+    if (size() != extent) {
+        resize(extent);
+    }
+    // Nothing beyond the extent is ever shown, so the back-buffer does not keep it.
+    if (m_backBuffer.width() > extent.width() || m_backBuffer.height() > extent.height()) {
+        m_backBuffer =
+            m_backBuffer.copy(QRect(QPoint(0, 0), extent.boundedTo(m_backBuffer.size())));
+    }
+}
+
+void Window::setAutoRedraw(bool on)
+{
+    // The back-buffer follows the window's size when it is next drawn on or shown,
+    // so preparing a screen-sized window allocates it once, not at every step.
+    m_autoRedraw = on;
+    update();
+}
+
+void Window::setBackColor(uint32_t bgr)
+{
+    m_backColor = bgr & 0xFFFFFF;
+    update();
+}
+
+QSize Window::backBufferSize() const
+{
+    if (m_sizedToFigure) {
+        // Drawing grows it as far as it reaches (coverWithBackBuffer).
+        return m_backBuffer.size().expandedTo(QSize(1, 1));
+    }
+    // The back-buffer grows with the window and never shrinks, so that what was drawn
+    // beyond a smaller size comes back when the window grows again.
+    return size().expandedTo(m_backBuffer.size()).expandedTo(QSize(1, 1));
+}
+
+void Window::ensureBackBufferSize()
+{
+    growBackBuffer(backBufferSize());
+}
+
+void Window::growBackBuffer(QSize wanted)
+{
+    wanted = wanted.expandedTo(m_backBuffer.size());
+    if (m_backBuffer.size() == wanted) {
+        return;
+    }
+    const QColor background = colorFromBgr(m_backColor);
+    QImage grown(wanted, QImage::Format_RGB32);
+    if (m_backBuffer.isNull()) {
+        grown.fill(background);
+    } else {
+        const QSize old = m_backBuffer.size();
+        QPainter p(&grown);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, m_backBuffer);
+        p.fillRect(old.width(), 0, wanted.width() - old.width(), wanted.height(), background);
+        p.fillRect(0, old.height(), old.width(), wanted.height() - old.height(), background);
+    }
+    m_backBuffer = std::move(grown);
+}
+
+void Window::coverWithBackBuffer(const QRect& area)
+{
+    if (!m_sizedToFigure || area.isEmpty()) {
+        ensureBackBufferSize();
+        return;
+    }
+    const QSize reach(std::clamp(area.right() + 1, 1, std::max(m_logicalSize.width(), 1)),
+                      std::clamp(area.bottom() + 1, 1, std::max(m_logicalSize.height(), 1)));
+    growBackBuffer(reach.expandedTo(QSize(1, 1)));
+}
+
+void Window::Cls()
+{
+    // Everything is cleared, so a buffer that must grow is not copied or filled first.
+    const QSize wanted = backBufferSize();
+    if (m_backBuffer.size() != wanted) {
+        m_backBuffer = QImage(wanted, QImage::Format_RGB32);
+    }
+    m_backBuffer.fill(colorFromBgr(m_backColor));
+    updateShown(rect());
+}
+
+void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
+{
+    const QRect target(TwipToNearestPixelX(xTwips), TwipToNearestPixelY(yTwips), picture.width(),
+                       picture.height());
+    coverWithBackBuffer(m_clip ? m_clip->boundingRect() & target : target);
+    QPainter p(&m_backBuffer);
+    if (m_clip) {
+        p.setClipRegion(*m_clip);
+    }
+    p.drawImage(target.topLeft(), picture);
+    p.end();
+    updateShown(m_clip ? *m_clip & target : QRegion(target));
+}
+
+void Window::SelectClipRgn(gdi::HRGN region)
+{
+    const RegionData* shape = gdi::regionData(region);
+    if (shape == nullptr) {
+        m_clip.reset();
+    } else {
+        m_clip = shape->toQRegion();
+    }
+}
+
+void Window::FillRgn(gdi::HRGN region, uint32_t bgr)
+{
+    const RegionData* shape = gdi::regionData(region);
+    if (shape == nullptr) {
+        return;
+    }
+    const RgnRect bounds = shape->bounds();
+    coverWithBackBuffer(
+        QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right - 1, bounds.bottom - 1)));
+    QPainter p(&m_backBuffer);
+    p.setClipRegion(shape->toQRegion());
+    p.fillRect(m_backBuffer.rect(), colorFromBgr(bgr));
+    p.end();
+    updateShown(shape->toQRegion());
+}
+
+void Window::updateShown(const QRegion& changed)
+{
+    // Only what the shape lets through is ever seen: a screen-sized window whose
+    // shape is a few letters repaints just those letters.
+    update(m_windowRegion != 0 ? changed & mask() : changed);
+}
+
+void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
+{
+    if (m_windowRegion != 0 && m_windowRegion != region) {
+        gdi::DeleteObject(m_windowRegion);
+    }
+    m_windowRegion = region;
+    if (m_sizedToFigure) {
+        fitToFigure();
+    }
+    const RegionData* shape = gdi::regionData(region);
+    if (shape == nullptr) {
+        clearMask();
+    } else if (shape->isEmpty()) {
+        // An empty mask would mean "no mask" to Qt and show the whole window;
+        // a one-pixel mask outside the window leaves nothing of it visible.
+        setMask(QRegion(-1, -1, 1, 1));
+    } else {
+        setMask(shape->toQRegion());
+    }
+    if (redraw) {
+        update();
+    }
+}
+
+void Window::paintEvent(QPaintEvent* event)
+{
+    if (m_autoRedraw) {
+        ensureBackBufferSize();
+    }
+    QPainter p(this);
+    if (m_autoRedraw) {
+        // Only the shape is drawn: where the platform does not cut the window to its
+        // mask (Wayland), a translucent window shows the desktop everywhere else.
+        const QRegion shown = m_windowRegion != 0 ? event->region() & mask() : event->region();
+        const QRect buffer = m_backBuffer.rect();
+        for (const QRect& area : shown) {
+            const QRect held = area & buffer;
+            if (!held.isEmpty()) {
+                p.drawImage(held.topLeft(), m_backBuffer, held);
+            }
+        }
+        // A window sized to its figure may show more than its back-buffer holds
+        // while it has no shape: the rest is background.
+        for (const QRect& area : shown - buffer) {
+            p.fillRect(area, colorFromBgr(m_backColor));
+        }
+    } else {
+        p.fillRect(rect(), colorFromBgr(m_backColor));
+    }
+}
+
+void Window::mousePressEvent(QMouseEvent* event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+    int shift = 0;
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (mods & Qt::ShiftModifier) {
+        shift |= 1;
+    }
+    if (mods & Qt::ControlModifier) {
+        shift |= 2;
+    }
+    if (mods & Qt::AltModifier) {
+        shift |= 4;
+    }
+    const QPointF at = event->position();
+    m_lastPress = at.toPoint();
+    m_lastPressGlobal = event->globalPosition().toPoint();
+    const QPointer<Window> self(this);
+    emit mouseDown(button, shift, PixelToTwipX(at.x()), PixelToTwipY(at.y()));
+    if (self != nullptr) {
+        QWidget::mousePressEvent(event);
+    }
+}

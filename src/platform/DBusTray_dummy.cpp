@@ -1,0 +1,6 @@
+#include "DBusTray.h"
+
+bool DBusTray::hostAvailable()
+{
+    return false;
+}

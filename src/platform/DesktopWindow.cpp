@@ -1,0 +1,26 @@
+#include "DesktopWindow.h"
+
+#include "DesktopWindowX11.h"
+#include "Platform.h"
+
+#include <QWidget>
+
+void DesktopWindow::attach(QWidget* window)
+{
+    if (window == nullptr) {
+        return;
+    }
+    // Per-pixel alpha: where nothing is painted, the desktop shows, even where the
+    // platform does not cut the window to its mask.
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    if (Platform::isX11()) {
+        window->setWindowFlag(Qt::BypassWindowManagerHint, true);
+        DesktopWindowX11::attach(window);
+    }
+}
+
+bool DesktopWindow::movesItself(const QWidget* window)
+{
+    return window != nullptr && window->isWindow() &&
+           window->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+}

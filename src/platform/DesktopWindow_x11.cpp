@@ -1,0 +1,234 @@
+#include "DesktopWindowX11.h"
+
+#include "XcbReply.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <array>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace {
+
+xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+// Interns the atoms of the names: every request is sent before the first reply is
+// read, so the names cost one round trip together.
+template <std::size_t N>
+std::array<xcb_atom_t, N> atoms(xcb_connection_t* c, const std::array<const char*, N>& names)
+{
+    std::array<xcb_intern_atom_cookie_t, N> cookies{};
+    for (std::size_t i = 0; i < N; ++i) {
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    }
+    std::array<xcb_atom_t, N> result{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const XcbReply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(c, cookies[i], nullptr));
+        result[i] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+    return result;
+}
+
+void setCardinals(xcb_connection_t* c, uint32_t window, xcb_atom_t property, const uint32_t* values,
+                  uint32_t count)
+{
+    if (property != XCB_ATOM_NONE) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, XCB_ATOM_CARDINAL, 32,
+                            count, values);
+    }
+}
+
+// The events a window's parent receives about it with SubstructureNotify: the parent
+// and the window are the first two fields of each.
+struct ChildEvent
+{
+    uint8_t response_type;
+    uint8_t pad0;
+    uint16_t sequence;
+    xcb_window_t parent;
+    xcb_window_t window;
+};
+
+bool isChildEvent(uint8_t type)
+{
+    switch (type) {
+    case XCB_CREATE_NOTIFY:
+    case XCB_DESTROY_NOTIFY:
+    case XCB_UNMAP_NOTIFY:
+    case XCB_MAP_NOTIFY:
+    case XCB_REPARENT_NOTIFY:
+    case XCB_CONFIGURE_NOTIFY:
+    case XCB_GRAVITY_NOTIFY:
+    case XCB_CIRCULATE_NOTIFY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// The X11 side of a desktop window: its properties, set before it is mapped, and the
+// watch on the root window that raises it again above normal windows.
+class X11DesktopWindow : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    explicit X11DesktopWindow(QWidget* window);
+    ~X11DesktopWindow() override;
+    X11DesktopWindow(const X11DesktopWindow&) = delete;
+    X11DesktopWindow& operator=(const X11DesktopWindow&) = delete;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void nativeWindowCreated();
+    void setProperties(uint32_t window);
+    void watchStacking();
+    void raise();
+
+    QPointer<QWidget> m_window;
+    uint32_t m_native = 0;
+    uint32_t m_root = 0;
+    bool m_watching = false;
+};
+
+X11DesktopWindow::X11DesktopWindow(QWidget* window) : QObject(window), m_window(window) {}
+
+X11DesktopWindow::~X11DesktopWindow()
+{
+    if (m_watching && qGuiApp != nullptr) {
+        qGuiApp->removeNativeEventFilter(this);
+    }
+}
+
+bool X11DesktopWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window && event->type() == QEvent::WinIdChange) {
+        nativeWindowCreated();
+    }
+    return false;
+}
+
+void X11DesktopWindow::nativeWindowCreated()
+{
+    // The native window exists but is not mapped yet: what a compositor reads when the
+    // window appears is in place before it appears.
+    if (m_window == nullptr) {
+        return;
+    }
+    m_native = static_cast<uint32_t>(m_window->internalWinId());
+    if (m_native == 0) {
+        return;
+    }
+    setProperties(m_native);
+    watchStacking();
+}
+
+void X11DesktopWindow::setProperties(uint32_t window)
+{
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return;
+    }
+    const auto [frameExtents, opacity] =
+        atoms<2>(c, {"_GTK_FRAME_EXTENTS", "_NET_WM_WINDOW_OPACITY"});
+    // Frame extents of a window that draws its own frame: picom's usual configuration
+    // draws no shadow under such a window.
+    const std::array<uint32_t, 4> extents{0, 0, 0, 0};
+    setCardinals(c, window, frameExtents, extents.data(), extents.size());
+    // Fully opaque by the window's own request, whatever the focus.
+    const uint32_t opaque = 0xFFFFFFFF;
+    setCardinals(c, window, opacity, &opaque, 1);
+    xcb_flush(c);
+}
+
+void X11DesktopWindow::watchStacking()
+{
+    xcb_connection_t* c = connection();
+    if (c == nullptr || m_watching) {
+        return;
+    }
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, m_native), nullptr));
+    if (!geometry) {
+        return;
+    }
+    m_root = geometry->root;
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, m_root), nullptr));
+    if (!attributes) {
+        return;
+    }
+    const uint32_t mask = attributes->your_event_mask;
+    if ((mask & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY) != 0) {
+        return; // someone else in this process watches the root's children
+    }
+    // Added to the events this connection already selects on the root window.
+    const uint32_t wanted = mask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(c, m_root, XCB_CW_EVENT_MASK, &wanted);
+    xcb_flush(c);
+    qGuiApp->installNativeEventFilter(this);
+    m_watching = true;
+}
+
+bool X11DesktopWindow::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t" || message == nullptr) {
+        return false;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t type = event->response_type & 0x7F;
+    if (!isChildEvent(type)) {
+        return false;
+    }
+    const auto* child = static_cast<const ChildEvent*>(message);
+    if (child->parent != m_root || child->window == m_root) {
+        return false;
+    }
+    // A normal (managed) window appeared or moved in the stacking order: the text goes
+    // back on top. Override-redirect windows (menus, tooltips, this one) are left alone.
+    if (type == XCB_MAP_NOTIFY) {
+        const auto* map = static_cast<const xcb_map_notify_event_t*>(message);
+        if (map->override_redirect == 0 && map->window != m_native) {
+            raise();
+        }
+    } else if (type == XCB_CONFIGURE_NOTIFY) {
+        const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
+        if (configure->override_redirect == 0 && configure->window != m_native) {
+            raise();
+        }
+    }
+    // These reach this connection only because of the mask added above; Qt would take
+    // a configure event of the root window's child for one of the root window itself.
+    return true;
+}
+
+void X11DesktopWindow::raise()
+{
+    xcb_connection_t* c = connection();
+    if (c == nullptr || m_window == nullptr || !m_window->isVisible() || m_native == 0) {
+        return;
+    }
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(c, m_native, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(c);
+}
+
+void DesktopWindowX11::attach(QWidget* window)
+{
+    auto* desktop = new X11DesktopWindow(window);
+    window->installEventFilter(desktop);
+}

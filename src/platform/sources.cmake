@@ -1,0 +1,67 @@
+# Sources of src/platform: the services that differ by window system, bus and
+# operating system, each behind a small interface. A service's X11 (xcb) or D-Bus
+# part is a file of its own (*_x11.cpp, *_dbus.cpp), built only where that system is
+# available; a plain fallback (*_dummy.cpp) is built elsewhere.
+target_sources(deskword_core PRIVATE
+  platform/AtomicFile.cpp
+  platform/AtomicFile.h
+  platform/DBusTray.h
+  platform/DesktopWindow.cpp
+  platform/DesktopWindow.h
+  platform/DesktopWindowX11.h
+  platform/DisplayScale.cpp
+  platform/DisplayScale.h
+  platform/FontWarmUp.cpp
+  platform/FontWarmUp.h
+  platform/InstanceChannel.cpp
+  platform/InstanceChannel.h
+  platform/Platform.cpp
+  platform/Platform.h
+  platform/RuntimeFile.cpp
+  platform/RowSpans.cpp
+  platform/RowSpans.h
+  platform/RuntimeFile.h
+  platform/SessionEnd.cpp
+  platform/SessionEnd.h
+  platform/XResources.h
+)
+
+# The local socket of a second start.
+find_package(Qt6 REQUIRED COMPONENTS Network)
+target_link_libraries(deskword_core PRIVATE Qt6::Network)
+
+# The D-Bus tray (StatusNotifierItem) where Qt has D-Bus.
+find_package(Qt6 QUIET COMPONENTS DBus)
+if(TARGET Qt6::DBus)
+  target_sources(deskword_core PRIVATE platform/DBusTray_dbus.cpp)
+  target_link_libraries(deskword_core PRIVATE Qt6::DBus)
+else()
+  target_sources(deskword_core PRIVATE platform/DBusTray_dummy.cpp)
+endif()
+
+# The text window's X properties and its place in the stacking order on Qt's own X
+# connection, and the X resources (Xft.dpi) read before Qt starts.
+if(UNIX AND NOT APPLE)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(DESKWORD_XCB IMPORTED_TARGET xcb)
+endif()
+if(DESKWORD_XCB_FOUND)
+  target_sources(deskword_core PRIVATE
+    platform/DesktopWindow_x11.cpp
+    platform/XResources_x11.cpp
+    platform/XcbReply.h
+  )
+  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_XCB)
+else()
+  target_sources(deskword_core PRIVATE
+    platform/DesktopWindow_dummy.cpp
+    platform/XResources_dummy.cpp
+  )
+endif()
+
+# Where fonts come from fontconfig, its configuration is loaded while Qt starts.
+if(UNIX AND NOT APPLE)
+  pkg_check_modules(DESKWORD_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_FONTCONFIG)
+  target_compile_definitions(deskword_core PRIVATE DESKWORD_HAVE_FONTCONFIG)
+endif()

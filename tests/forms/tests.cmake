@@ -1,0 +1,1 @@
+deskword_add_test(forms_screen_test forms/ScreenTest.cpp)

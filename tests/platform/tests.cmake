@@ -1,0 +1,15 @@
+deskword_add_test(platform_session_end_test platform/SessionEndTest.cpp)
+deskword_add_test(platform_platform_test platform/PlatformTest.cpp)
+
+find_package(Qt6 REQUIRED COMPONENTS Network)
+deskword_add_test(platform_instance_channel_test platform/InstanceChannelTest.cpp LIBS Qt6::Network)
+# The display scale, and pictures on screens of 96, 144 and 192 DPI.
+deskword_add_test(platform_display_scale_test platform/DisplayScaleTest.cpp
+                  graphics/PictureFiles.cpp graphics/PictureFiles.h)
+target_include_directories(platform_display_scale_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/graphics)
+foreach(dpi 144 192)
+  add_test(NAME platform_display_scale_test_${dpi} COMMAND platform_display_scale_test)
+  set_tests_properties(platform_display_scale_test_${dpi} PROPERTIES LABELS unit TIMEOUT 120
+                       ENVIRONMENT DESKWORD_TEST_DPI=${dpi})
+endforeach()
+deskword_add_test(platform_row_spans_test platform/RowSpansTest.cpp)
