@@ -101,6 +101,9 @@ void Form1::Form_Load()
         PicPosX = settingInteger(setting("XPOS2"));
         PicPosY = settingInteger(setting("YPOS2"));
     }
+    // The busy badge shows where it can be seen; the whole figure is brought back
+    // from the stored place once it exists.
+    const QPoint storedPlace = text->pos();
     text->bringBackOnScreen();
 
     int32_t badgeX = PicPosX;
@@ -118,6 +121,7 @@ void Form1::Form_Load()
     RGNText = decodeRGNText(setting("TEXT"));
     buildShapes();
     ComposeTextWindow();
+    text->move(storedPlace);
     text->bringBackOnScreen();
     m_started = true;
 

@@ -100,10 +100,17 @@ void Form2::bringBackOnScreen()
 void Form2::onMouseDown(int button, int, int, int)
 {
     if (button == 1) {
+        if (DesktopWindow::movesItself(this)) {
+            // The program moves the window itself: back here the button is released
+            // and the window is where it was dropped.
+            WindowDrag(this);
+            storeDroppedPosition();
+            return;
+        }
         m_dragged = true;
         WindowDrag(this);
-        // Back here the drag has ended, or the window manager moves the window from
-        // now on: the place is stored once the window has come to rest.
+        // The window manager moves the window from now on: the place is stored once
+        // the window has come to rest.
         m_dropTimer.start();
     } else if (button == 2) {
         // The text itself opens the menu whatever tray there is, so the program can
@@ -124,6 +131,9 @@ void Form2::moveEvent(QMoveEvent* event)
 
 void Form2::storeDroppedPosition()
 {
+    // The drag is over: later moves (a recovery after a change of monitors) are not
+    // drops and store nothing.
+    m_dragged = false;
     if (pos() != m_storedPosition) {
         storePosition();
     }

@@ -474,3 +474,34 @@ shape_line_count()
         }
         END { print n + 0 }'
 }
+
+# Whether the window has reached (X, Y); if not, moves the pointer off the target by
+# a pixel and back, so that the move sees the pointer's last position.
+reached()
+{
+    window_at "$1" "$2" "$3" && return 0
+    xdotool mousemove "$4" "$(($5 + 1))"
+    xdotool mousemove "$4" "$5"
+    return 1
+}
+
+# Drags the text window by its widest glyph rectangle by (DX, DY), in steps.
+drag_text()
+{
+    local dx=$1 dy=$2 wx wy rest gx gy gw sx sy i
+    read -r wx wy rest < <(window_geometry "$TEXT_WINDOW") || e2e_fail "the text window vanished"
+    read -r gx gy gw _ < <(shape_rects "$TEXT_WINDOW" | sort -k3,3nr | head -n 1) ||
+        e2e_fail "the text window has no shape"
+    sx=$((wx + gx + gw / 2))
+    sy=$((wy + gy))
+    xdotool mousemove "$sx" "$sy"
+    xdotool mousedown 1
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove "$((sx + dx * i / 10))" "$((sy + dy * i / 10))"
+    done
+    if ! wait_for 10 reached "$TEXT_WINDOW" "$((wx + dx))" "$((wy + dy))" "$((sx + dx))" "$((sy + dy))"; then
+        xdotool mouseup 1
+        e2e_fail "dragging by the glyph at $sx,$sy by $dx,$dy left the window at $(window_geometry "$TEXT_WINDOW")"
+    fi
+    xdotool mouseup 1
+}
