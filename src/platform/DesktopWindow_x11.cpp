@@ -109,8 +109,23 @@ X11DesktopWindow::X11DesktopWindow(QWidget* window) : QObject(window), m_window(
 
 X11DesktopWindow::~X11DesktopWindow()
 {
-    if (m_watching && qGuiApp != nullptr) {
-        qGuiApp->removeNativeEventFilter(this);
+    if (!m_watching || qGuiApp == nullptr) {
+        return;
+    }
+    qGuiApp->removeNativeEventFilter(this);
+    // The root's children are no longer watched: a later desktop window of this
+    // process finds the mask as it was and watches them itself.
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return;
+    }
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, m_root), nullptr));
+    if (attributes) {
+        const uint32_t mask =
+            attributes->your_event_mask & ~uint32_t{XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
+        xcb_change_window_attributes(c, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(c);
     }
 }
 

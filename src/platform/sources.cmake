@@ -41,11 +41,20 @@ endif()
 
 # The text window's X properties and its place in the stacking order on Qt's own X
 # connection, and the X resources (Xft.dpi) read before Qt starts.
+# On Linux and the BSDs the X11 part is what keeps the text on top and shaped, so a
+# build without it must be asked for (-DDESKWORD_X11=OFF), never happen silently.
 if(UNIX AND NOT APPLE)
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(DESKWORD_XCB IMPORTED_TARGET xcb)
+  set(deskword_x11_default ON)
+else()
+  set(deskword_x11_default OFF)
 endif()
-if(DESKWORD_XCB_FOUND)
+option(DESKWORD_X11 "Build the X11 part of the platform layer (needs libxcb1-dev)"
+       ${deskword_x11_default})
+if(DESKWORD_X11)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(DESKWORD_XCB REQUIRED IMPORTED_TARGET xcb)
+endif()
+if(DESKWORD_X11)
   target_sources(deskword_core PRIVATE
     platform/DesktopWindow_x11.cpp
     platform/XResources_x11.cpp
@@ -61,6 +70,7 @@ endif()
 
 # Where fonts come from fontconfig, its configuration is loaded while Qt starts.
 if(UNIX AND NOT APPLE)
+  find_package(PkgConfig REQUIRED)
   pkg_check_modules(DESKWORD_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
   target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_FONTCONFIG)
   target_compile_definitions(deskword_core PRIVATE DESKWORD_HAVE_FONTCONFIG)

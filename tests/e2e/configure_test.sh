@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# A build without the tests (the README's install recipe) configures without the X11
-# development files: only the tests and the virtual desktop's helpers need them.
+# A build without the tests (the README's install recipe) needs of the X11
+# development files only xcb's (the program's X11 part: libxcb1-dev); Xlib and its
+# extensions (libx11-dev, libxext-dev) are for the tests and the virtual desktop's
+# helpers alone. A build with -DDESKWORD_X11=OFF needs none of them.
 #
 # Arguments: --source DIR (the source folder).
 set -euo pipefail
@@ -20,13 +22,23 @@ cmake -S "$source_dir" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     fail "the configure without tests failed: $(tail -n 20 "$scratch/configure.log")"
 cache=$scratch/build/CMakeCache.txt
 [[ -f $cache ]] || fail "no CMakeCache.txt"
-# pkg-config's look-ups leave their results in the cache and their "Checking for
-# module" lines in the log.
-if grep -Ei "checking for modules? .*(x11|xext)" "$scratch/configure.log"; then
-    fail "the configure looked for X11 development files"
-fi
+# The pkg-config modules a configure looked for, one a line: its "Checking for
+# module(s)" lines name them, separated by semicolons.
+looked_for()
+{
+    sed -nE "s/.*Checking for modules? '([^']*)'.*/\1/p" "$1" | tr ';' '\n' |
+        sed -E 's/[<>=].*//; s/ //g' | sort -u
+}
+# Every X11 development package's pkg-config module: Xlib, its extensions, xcb and
+# xcb's extensions.
+x11_modules()
+{
+    grep -E '^(x11|x11-xcb|xext|xrender|xfixes|xrandr|xi|xinerama|xcomposite|xtst|xcb(-.*)?)$' || true
+}
+[[ $(looked_for "$scratch/configure.log" | x11_modules | tr '\n' ' ') =~ ^((xcb|xcb-shape) )+$ ]] ||
+    fail "the configure looked for these X11 modules: $(looked_for "$scratch/configure.log" | x11_modules | tr '\n' ' ') (only xcb and xcb-shape expected)"
 if grep -E '^(pkgcfg_lib_DESKWORD_X11|DESKWORD_X11_)' "$cache"; then
-    fail "the cache holds X11 look-ups"
+    fail "the cache holds Xlib look-ups"
 fi
 grep -q '^DESKWORD_TOOLS:BOOL=OFF' "$cache" || fail "DESKWORD_TOOLS is not off without the tests"
 # The program itself is still there to build, and the test helpers are not.
@@ -35,4 +47,10 @@ grep -q '^deskword:' "$scratch/targets" || fail "no deskword target"
 if grep -Eq '^(xshape_dump|selection_owner):' "$scratch/targets"; then
     fail "the X helpers are configured without the tests"
 fi
+# Without the X11 part nothing of X11 is looked for.
+cmake -S "$source_dir" -B "$scratch/build-no-x11" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DDESKWORD_TESTS=OFF -DDESKWORD_X11=OFF >"$scratch/configure-no-x11.log" 2>&1 ||
+    fail "the configure without X11 failed: $(tail -n 20 "$scratch/configure-no-x11.log")"
+[[ -z $(looked_for "$scratch/configure-no-x11.log" | x11_modules) ]] ||
+    fail "-DDESKWORD_X11=OFF still looked for $(looked_for "$scratch/configure-no-x11.log" | x11_modules | tr '\n' ' ')"
 echo "PASS: configure_test"

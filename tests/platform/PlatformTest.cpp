@@ -43,9 +43,6 @@ private slots:
         QFETCH(QByteArray, expected);
         QCOMPARE(Platform::choose(qpa, display, wayland, session), expected);
     }
-
-    // The offscreen platform of the tests places its windows itself.
-    void testPlacesWindows() { QVERIFY(Platform::placesWindows()); }
 };
 
 DESKWORD_TEST_MAIN(PlatformTest)

@@ -1,0 +1,206 @@
+#include "platform/DesktopWindow.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+#include <xcb/xcb.h>
+
+// The text window's X11 side on a real X server of the test's own (Xvfb), read back
+// through a second X connection as another program (a compositor, a window manager)
+// would see it.
+namespace {
+
+struct Free
+{
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T> using Reply = std::unique_ptr<T, Free>;
+
+class XReader
+{
+public:
+    XReader() : m_c(xcb_connect(nullptr, nullptr)) {}
+    ~XReader() { xcb_disconnect(m_c); }
+    XReader(const XReader&) = delete;
+    XReader& operator=(const XReader&) = delete;
+
+    bool ok() const { return xcb_connection_has_error(m_c) == 0; }
+    xcb_connection_t* connection() const { return m_c; }
+    xcb_window_t root() const { return xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root; }
+
+    xcb_atom_t atom(const char* name) const
+    {
+        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, uint16_t(std::strlen(name)), name), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+
+    std::vector<uint32_t> cardinals(xcb_window_t window, const char* name) const
+    {
+        const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 0, window, atom(name), XCB_ATOM_CARDINAL, 0, 16), nullptr));
+        if (!reply || reply->format != 32) {
+            return {};
+        }
+        const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+        return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+    }
+
+    std::optional<bool> overrideRedirect(xcb_window_t window) const
+    {
+        const Reply<xcb_get_window_attributes_reply_t> reply(
+            xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, window), nullptr));
+        if (!reply) {
+            return std::nullopt;
+        }
+        return reply->override_redirect != 0;
+    }
+
+    int depth(xcb_window_t window) const
+    {
+        const Reply<xcb_get_geometry_reply_t> reply(
+            xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr));
+        return reply ? reply->depth : 0;
+    }
+
+    // The root's children, bottom first.
+    std::vector<xcb_window_t> stacking() const
+    {
+        const Reply<xcb_query_tree_reply_t> reply(
+            xcb_query_tree_reply(m_c, xcb_query_tree(m_c, root()), nullptr));
+        if (!reply) {
+            return {};
+        }
+        const xcb_window_t* children = xcb_query_tree_children(reply.get());
+        return {children, children + xcb_query_tree_children_length(reply.get())};
+    }
+
+    // A window of another program, mapped at once.
+    xcb_window_t mapWindow(bool overrideRedirect) const
+    {
+        const xcb_window_t window = xcb_generate_id(m_c);
+        const uint32_t values[] = {overrideRedirect ? 1u : 0u};
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, window, root(), 0, 0, 200, 200, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, values);
+        xcb_map_window(m_c, window);
+        xcb_flush(m_c);
+        return window;
+    }
+
+    bool above(xcb_window_t upper, xcb_window_t lower) const
+    {
+        const std::vector<xcb_window_t> order = stacking();
+        const auto position = [&order](xcb_window_t w) {
+            for (size_t i = 0; i < order.size(); ++i) {
+                if (order[i] == w) {
+                    return int(i);
+                }
+            }
+            return -1;
+        };
+        return position(upper) > position(lower) && position(lower) >= 0;
+    }
+
+private:
+    xcb_connection_t* m_c;
+};
+
+} // namespace
+
+class DesktopWindowX11Test : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_x.ok()); }
+
+    // What compositors and window managers read is in place before the first map.
+    void testPropertiesBeforeMap()
+    {
+        QWidget window;
+        DesktopWindow::attach(&window);
+        QVERIFY(DesktopWindow::movesItself(&window));
+        const auto native = static_cast<xcb_window_t>(window.winId());
+        QApplication::sync();
+        QCOMPARE(m_x.overrideRedirect(native), std::optional<bool>(true));
+        QCOMPARE(m_x.depth(native), 32);
+        QCOMPARE(m_x.cardinals(native, "_GTK_FRAME_EXTENTS"), (std::vector<uint32_t>{0, 0, 0, 0}));
+        QCOMPARE(m_x.cardinals(native, "_NET_WM_WINDOW_OPACITY"),
+                 (std::vector<uint32_t>{0xFFFFFFFF}));
+    }
+
+    // A normal window mapped later goes under the text; a menu or tooltip (another
+    // override-redirect window) mapped later stays above it.
+    void testStaysAboveNormalWindows()
+    {
+        QWidget window;
+        DesktopWindow::attach(&window);
+        window.resize(100, 100);
+        window.show();
+        const auto native = static_cast<xcb_window_t>(window.winId());
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const xcb_window_t normal = m_x.mapWindow(false);
+        QTRY_VERIFY(m_x.above(native, normal));
+
+        // A menu maps above the text, and the text does not answer it with a raise;
+        // the next normal window goes under the text again.
+        const xcb_window_t menu = m_x.mapWindow(true);
+        QTRY_VERIFY(m_x.above(menu, native));
+        const xcb_window_t later = m_x.mapWindow(false);
+        QTRY_VERIFY(m_x.above(native, later));
+        for (const xcb_window_t w : {normal, menu, later}) {
+            xcb_destroy_window(m_x.connection(), w);
+        }
+        xcb_flush(m_x.connection());
+    }
+
+private:
+    XReader m_x;
+};
+
+// Starts an X server of its own and runs the tests on Qt's xcb platform there.
+int main(int argc, char* argv[])
+{
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("640x480x24")});
+    if (!xvfb.waitForStarted(10000)) {
+        qCritical("Xvfb did not start");
+        return 1;
+    }
+    QByteArray display;
+    while (!display.contains('\n') && xvfb.waitForReadyRead(20000)) {
+        display += xvfb.readAllStandardOutput();
+    }
+    if (display.trimmed().isEmpty()) {
+        qCritical("Xvfb gave no display number");
+        return 1;
+    }
+    qputenv("DISPLAY", ":" + display.trimmed());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        DesktopWindowX11Test test;
+        status = QTest::qExec(&test, argc, argv);
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
+    return status;
+}
+
+#include "DesktopWindowX11Test.moc"
