@@ -31,7 +31,7 @@
 # rounds, since other work on the machine moves the times.
 #
 # On a busy machine the times measure the queue for the processors more than the
-# programs: STARTUP_NICE=-10 (root or CAP_SYS_NICE) runs the desktops and all the
+# programs: STARTUP_NICE=-20 (root or CAP_SYS_NICE) runs the desktops and all the
 # programs at that priority, ahead of other work, alike for both.
 #
 # STARTUP_DESKWORD=PATH times another Deskword executable (an earlier commit's build,
