@@ -6,10 +6,11 @@
 # BUILD_DIR is a Release build with -DDESKWORD_TESTS=ON -DDESKWORD_BENCH=ON. Without
 # it the script uses build-bench/ in the source tree, configuring it so the first
 # time and building what it needs (a few minutes on two cores; later runs reuse it).
-# For each screen size (1920x1080 and 3840x2160, or those
-# in STARTUP_SCREENS) a desktop of its own (Xvfb, openbox, trayer) shows Deskword once
-# with two lines of bold text and a 640 x 480 picture; its window's shape, position
-# and pixels are read back from the X server. bench/shaped_minimal then shows the same
+#
+# For each screen size (1920x1080 and 3840x2160, or those in STARTUP_SCREENS) a
+# desktop of its own (Xvfb, openbox, trayer) shows Deskword once with two lines of
+# bold text and a 640 x 480 picture; its window's shape, position and pixels are read
+# back from the X server. bench/shaped_minimal then shows the same
 # pixels with the same shape (QWidget::setMask) at the same place, drawing the same
 # text over them, in two kinds of window (STARTUP_MINIMAL picks them):
 #   desktop  the kind Deskword shows its figure in: override-redirect, 32-bit visual
