@@ -7,7 +7,12 @@
 // in bold 28 pt DejaVu Sans, black: the same text as the figure's, so that it loads
 // and renders fonts as a program showing text must.
 //
-//   shaped_minimal PICTURE SHAPE X Y [TEXT]
+// By default the window is an ordinary one the window manager places. With
+// --desktop-window it is the kind of window Deskword shows its figure in: one the
+// window manager leaves alone (override-redirect), with per-pixel alpha (a 32-bit
+// visual), taking no focus; the X server then keeps the same kind of pixmaps for it.
+//
+//   shaped_minimal [--desktop-window] PICTURE SHAPE X Y [TEXT]
 #include <QApplication>
 #include <QFile>
 #include <QFont>
@@ -18,6 +23,7 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -25,10 +31,16 @@ namespace {
 class Figure : public QWidget
 {
 public:
-    Figure(const QPixmap& picture, const QString& text)
+    Figure(const QPixmap& picture, const QString& text, bool desktopWindow)
         : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
           m_picture(picture), m_text(text)
     {
+        if (desktopWindow) {
+            setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+            setWindowFlag(Qt::BypassWindowManagerHint);
+            setAttribute(Qt::WA_ShowWithoutActivating);
+            setAttribute(Qt::WA_TranslucentBackground);
+        }
     }
 
 protected:
@@ -76,20 +88,23 @@ bool readShape(const QString& path, QRegion& shape)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 5 && argc != 6) {
-        std::fprintf(stderr, "usage: shaped_minimal PICTURE SHAPE X Y [TEXT]\n");
+    const bool desktopWindow = argc > 1 && std::strcmp(argv[1], "--desktop-window") == 0;
+    char** const args = argv + (desktopWindow ? 2 : 1);
+    const int count = argc - (desktopWindow ? 2 : 1);
+    if (count != 4 && count != 5) {
+        std::fprintf(stderr, "usage: shaped_minimal [--desktop-window] PICTURE SHAPE X Y [TEXT]\n");
         return 2;
     }
-    const QPixmap picture(QString::fromLocal8Bit(argv[1]));
+    const QPixmap picture(QString::fromLocal8Bit(args[0]));
     QRegion shape;
-    if (picture.isNull() || !readShape(QString::fromLocal8Bit(argv[2]), shape)) {
-        std::fprintf(stderr, "shaped_minimal: cannot read %s or %s\n", argv[1], argv[2]);
+    if (picture.isNull() || !readShape(QString::fromLocal8Bit(args[1]), shape)) {
+        std::fprintf(stderr, "shaped_minimal: cannot read %s or %s\n", args[0], args[1]);
         return 1;
     }
-    const QString text = argc == 6 ? QString::fromUtf8(argv[5]) : QString();
-    Figure window(picture, text);
+    const QString text = count == 5 ? QString::fromUtf8(args[4]) : QString();
+    Figure window(picture, text, desktopWindow);
     window.setWindowTitle(QStringLiteral("shaped_minimal"));
-    window.setGeometry(std::atoi(argv[3]), std::atoi(argv[4]), picture.width(), picture.height());
+    window.setGeometry(std::atoi(args[2]), std::atoi(args[3]), picture.width(), picture.height());
     window.setMask(shape);
     window.show();
     return app.exec();

@@ -1,36 +1,74 @@
 #!/usr/bin/env bash
 # Start-up of Deskword against a minimal Qt program showing the same figure.
 #
-#   bench/startup.sh BUILD_DIR [RUNS]      (RUNS per program and screen size, default 7)
+#   bench/startup.sh [BUILD_DIR [ROUNDS]]      (rounds per screen size, default 15)
 #
-# BUILD_DIR is a build with -DDESKWORD_TESTS=ON -DDESKWORD_BENCH=ON (Release for
-# figures worth comparing). For each screen size (1920x1080 and 3840x2160, or those
-# in STARTUP_SCREENS) a desktop of its own (Xvfb, openbox, trayer) shows Deskword once
-# with two lines of bold text and a 640 x 480 picture; its window's shape, position
-# and pixels are read back from the X server. bench/shaped_minimal then shows the same
+# BUILD_DIR is a Release build with -DDESKWORD_TESTS=ON -DDESKWORD_BENCH=ON. Without
+# it the script uses build-bench/ in the source tree, configuring it so the first
+# time and building what it needs (a few minutes on two cores; later runs reuse it).
+#
+# For each screen size (1920x1080 and 3840x2160, or those in STARTUP_SCREENS) a
+# desktop of its own (Xvfb, openbox, trayer) shows Deskword once with two lines of
+# bold text and a 640 x 480 picture; its window's shape, position and pixels are read
+# back from the X server. bench/shaped_minimal then shows the same
 # pixels with the same shape (QWidget::setMask) at the same place, drawing the same
-# text over them. The two programs
-# start in turn, RUNS times each; time_to_window measures each start alike:
-#   time     from the start to the window showing its final shape (the figure's extents)
-#   cpu      processor time of the process (user + system) once it is idle
-#   pss      its proportional set size then (/proc/PID/smaps_rollup); PSS shares the
+# text over them, in two kinds of window (STARTUP_MINIMAL picks them):
+#   desktop  the kind Deskword shows its figure in: override-redirect, 32-bit visual
+#   plain    an ordinary window the window manager places
+# Each round starts Deskword and each minimal program once, in an order that changes
+# from round to round (every order of the programs in turn, so that none is always
+# first or always after the same one). time_to_window measures each start alike:
+#   time     from the start to the window showing exactly the figure's shape
+#   cpu      processor time of the process once it is idle: user + system of every
+#            thread, those that have ended by then included (its CPU-time clock)
+#   private  its private dirty memory then (/proc/PID/smaps_rollup: what it wrote
+#            itself, heap, stacks, relocated data). PSS is left out: it shares the
 #            pages of the Qt libraries among all processes using them, so it moves
 #            with what else runs on the machine
-#   private  its private dirty memory then (what it wrote itself: heap, stacks,
-#            relocated data), which does not
 #   pixmaps  the bytes of X pixmaps the client holds then (xrestop)
-# and the script prints medians, min-max and the ratios Deskword / minimal of the
-# medians.
+# For each measure the script prints the median of each program and, for each minimal
+# program, the median and interquartile range of the paired ratios Deskword / minimal
+# of the same round; and the load average at the start and end of each screen's
+# rounds, since other work on the machine moves the times.
+#
+# On a busy machine the times measure the queue for the processors more than the
+# programs: STARTUP_NICE=-20 (root or CAP_SYS_NICE) runs the desktops and all the
+# programs at that priority, ahead of other work, alike for both.
+#
+# STARTUP_DESKWORD=PATH times another Deskword executable (an earlier commit's build,
+# or one with a planted delay, to see that the ratios move); STARTUP_KEEP=1 keeps the
+# work folder with every start's row.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=../scripts/desktop.sh
 source "$root/scripts/desktop.sh"
 
-build=$(cd "${1:?usage: bench/startup.sh BUILD_DIR [RUNS]}" && pwd)
-runs=${2:-7}
+build=${1:-}
+if [[ -z $build ]]; then
+    build=$root/build-bench
+    if [[ ! -f $build/CMakeCache.txt ]]; then
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDESKWORD_BENCH=ON \
+            -DDESKWORD_TESTS=ON >/dev/null
+    fi
+    cmake --build "$build" -j 2 --target deskword shaped_minimal time_to_window xshape_dump \
+        selection_owner >/dev/null
+fi
+build=$(cd "$build" && pwd)
+type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+[[ $type == Release ]] ||
+    echo "startup: $build is a '${type}' build, not Release: its times are not Deskword's" >&2
+rounds=${2:-15}
 read -r -a screens <<<"${STARTUP_SCREENS:-1920x1080 3840x2160}"
-deskword=$build/deskword
+read -r -a kinds <<<"${STARTUP_MINIMAL:-desktop plain}"
+for kind in "${kinds[@]}"; do
+    [[ $kind == desktop || $kind == plain ]] ||
+        { echo "startup: STARTUP_MINIMAL holds desktop and/or plain, not '$kind'" >&2 && exit 2; }
+done
+deskword=${STARTUP_DESKWORD:-$build/deskword}
+if [[ -n ${STARTUP_NICE:-} ]]; then
+    renice -n "$STARTUP_NICE" -p $$ >/dev/null || { echo "startup: cannot renice to $STARTUP_NICE" >&2 && exit 2; }
+fi
 minimal=$build/bench/shaped_minimal
 tools=$build/tests/tools
 for program in "$deskword" "$minimal" "$tools/time_to_window" "$tools/xshape_dump" \
@@ -42,7 +80,6 @@ for command in xrestop xdotool import convert; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/deskword-startup.XXXXXX")
-# STARTUP_KEEP=1 keeps the work folder: the figure and every start's row per screen.
 trap 'desktop_stop; [[ -n ${STARTUP_KEEP:-} ]] && echo "kept $work" || rm -rf -- "$work"' EXIT
 trap 'exit 130' INT TERM
 
@@ -103,30 +140,77 @@ read_figure='for id in $(xdotool search --pid "$TIME_TO_WINDOW_PID" --name "^For
 # One start: prints "time cpu pss private pixmaps".
 measure()
 {
-    local name=$1 size=$2
+    local name=$1 shape=$2
     shift 2
     local line
-    line=$("$tools/time_to_window" --name "$name" --min-size "$size" --timeout 60 --idle \
+    line=$("$tools/time_to_window" --name "$name" --shape "$shape" --timeout 60 --idle \
         --at-idle "$pixmap_bytes" -- "$@" 2>>"$work/programs.log") ||
         { echo "startup: $name did not show its figure (see below)" >&2 && tail -n 20 "$work/programs.log" >&2 && return 1; }
     echo "$line" | tr '\n' ' '
     echo
 }
 
-# Reads rows of "time cpu pss private pixmaps" for one program; prints the median,
-# minimum and maximum of each column in turn.
-summary()
+# Prints the three load averages.
+load()
 {
-    awk '{ for (c = 1; c <= 5; ++c) v[c, NR] = $c }
-    END {
-        for (c = 1; c <= 5; ++c) {
-            for (i = 1; i <= NR; ++i) a[i] = v[c, i]
+    local one five fifteen _
+    read -r one five fifteen _ </proc/loadavg
+    echo "$one $five $fifteen"
+}
+
+# The order of the programs in round R: every rotation of them, then every rotation
+# of them reversed (for two programs A B: AB BA BA AB, for three all six orders).
+order()
+{
+    local round=$1
+    shift
+    local -a names=("$@") turned=()
+    local n=${#names[@]} i
+    for ((i = 0; i < n; i++)); do
+        turned+=("${names[(i + round) % n]}")
+    done
+    if (((round / n) % 2 == 1)); then
+        for ((i = n - 1; i >= 0; i--)); do
+            printf '%s ' "${turned[i]}"
+        done
+    else
+        printf '%s ' "${turned[@]}"
+    fi
+    echo
+}
+
+# The columns of a start's row that are reported: time, cpu, private dirty, pixmaps.
+columns="1 2 4 5"
+labels=("time to exact shape, ms" "cpu, every thread, ms" "private dirty, KiB" "X pixmaps, bytes")
+
+# Prints "median q1 q3" (quartiles interpolated between neighbours) of column C of
+# FILE, or of the ratios column C of FILE / column C of OTHER row by row.
+statistics()
+{
+    local c=$1 file=$2 other=${3:-}
+    if [[ -n $other ]]; then paste -d ' ' "$file" "$other"; else cat "$file"; fi |
+        awk -v c="$c" -v paired="${other:+1}" '{
+            width = paired ? NF / 2 : NF
+            a[NR] = paired ? ($(c + width) > 0 ? $c / $(c + width) : 0) : $c }
+        function at(p,   pos, low) {
+            pos = 1 + (NR - 1) * p; low = int(pos)
+            return low >= NR ? a[NR] : a[low] + (pos - low) * (a[low + 1] - a[low]) }
+        END {
             for (i = 2; i <= NR; ++i) for (j = i; j > 1 && a[j - 1] > a[j]; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-            m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
-            printf "%s%.10g %.10g %.10g", (c > 1) ? " " : "", m, a[1], a[NR]
-        }
-        print ""
-    }'
+            printf "%.10g %.10g %.10g\n", at(0.5), at(0.25), at(0.75) }'
+}
+
+# One start of deskword or a minimal program (desktop, plain) on the current screen:
+# its row is appended to FIGURE/NAME.txt.
+start()
+{
+    case $1 in
+    deskword) measure Form2 "$shape" "$app/deskword" ;;
+    desktop) measure shaped_minimal "$shape" "$minimal" --desktop-window "$figure/figure.png" \
+        "$shape" "$x" "$y" "$text" ;;
+    plain) measure shaped_minimal "$shape" "$minimal" "$figure/figure.png" "$shape" "$x" "$y" \
+        "$text" ;;
+    esac >>"$figure/$1.txt"
 }
 
 for screen in "${screens[@]}"; do
@@ -145,34 +229,49 @@ for screen in "${screens[@]}"; do
                     if ($1 + $3 > r) r = $1 + $3; if ($2 + $4 > b) b = $2 + $4 }
                   END { print r - l "x" b - t }' "$figure/shape.txt")
     rects=$(wc -l <"$figure/shape.txt")
-    measure shaped_minimal "$extent" "$minimal" "$figure/figure.png" "$figure/shape.txt" "$x" "$y" \
-        "$text" >/dev/null
-
-    : >"$figure/deskword.txt"
-    : >"$figure/minimal.txt"
-    for ((i = 0; i < runs; i++)); do
-        measure shaped_minimal "$extent" "$minimal" "$figure/figure.png" "$figure/shape.txt" \
-            "$x" "$y" "$text" >>"$figure/minimal.txt"
-        measure Form2 "$extent" "$app/deskword" >>"$figure/deskword.txt"
+    shape=$figure/shape.txt
+    # One unmeasured start of each minimal program fills its caches too.
+    for kind in "${kinds[@]}"; do
+        start "$kind"
+        : >"$figure/$kind.txt"
     done
+    : >"$figure/deskword.txt"
+
+    load_start=$(load)
+    for ((round = 0; round < rounds; round++)); do
+        for who in $(order "$round" deskword "${kinds[@]}"); do
+            start "$who"
+        done
+    done
+    load_end=$(load)
     desktop_stop
 
-    read -r -a d < <(summary <"$figure/deskword.txt")
-    read -r -a m < <(summary <"$figure/minimal.txt")
-    echo "screen $screen: figure $extent ($rects rectangles), N = $runs starts each, medians (min-max)"
-    printf '  %-9s %-20s %-18s %-21s %-21s %s\n' "" "time to shape, ms" "cpu, ms" "PSS, KiB" \
-        "private dirty, KiB" "X pixmaps, bytes"
-    for who in Deskword minimal; do
-        if [[ $who == Deskword ]]; then v=("${d[@]}"); else v=("${m[@]}"); fi
-        printf '  %-9s %-20s %-18s %-21s %-21s %s\n' "$who" "${v[0]} (${v[1]}-${v[2]})" \
-            "${v[3]} (${v[4]}-${v[5]})" "${v[6]} (${v[7]}-${v[8]})" "${v[9]} (${v[10]}-${v[11]})" \
-            "${v[12]} (${v[13]}-${v[14]})"
+    echo "screen $screen: figure $extent ($rects rectangles), $rounds rounds in changing order, nice $(nice);" \
+        "load average $load_start at the start, $load_end at the end"
+    printf '  %-24s %14s' "median" Deskword
+    for kind in "${kinds[@]}"; do printf ' %14s' "minimal $kind"; done
+    echo
+    i=0
+    for c in $columns; do
+        printf '  %-24s %14s' "${labels[i]}" "$(statistics "$c" "$figure/deskword.txt" | cut -d ' ' -f 1)"
+        for kind in "${kinds[@]}"; do
+            printf ' %14s' "$(statistics "$c" "$figure/$kind.txt" | cut -d ' ' -f 1)"
+        done
+        echo
+        i=$((i + 1))
     done
-    awk -v dt="${d[0]}" -v mt="${m[0]}" -v dc="${d[3]}" -v mc="${m[3]}" -v dp="${d[6]}" \
-        -v mp="${m[6]}" -v dv="${d[9]}" -v mo="${m[9]}" -v dx="${d[12]}" -v e="$extent" 'BEGIN {
-        split(e, wh, "x")
-        printf "  Deskword / minimal: time %.2f (aim <= 1.2), cpu %.2f, PSS %.2f (aim <= 1.5), private dirty %.2f\n",
-            dt / mt, dc / mc, dp / mp, dv / mo
-        printf "  Deskword X pixmaps %d bytes against the extent x 4 = %d bytes (aim: at most that)\n",
-            dx, wh[1] * wh[2] * 4 }'
+    printf '  %-24s' "paired ratio, median (IQR)"
+    for kind in "${kinds[@]}"; do printf ' %22s' "Deskword / $kind"; done
+    echo
+    i=0
+    for c in $columns; do
+        printf '  %-24s' "${labels[i]%%,*}"
+        for kind in "${kinds[@]}"; do
+            read -r median q1 q3 < <(statistics "$c" "$figure/deskword.txt" "$figure/$kind.txt")
+            printf ' %22s' "$(printf '%.2f (%.2f-%.2f)' "$median" "$q1" "$q3")"
+        done
+        echo
+        i=$((i + 1))
+    done
+    echo "  the figure's extent x 4 = $(awk -v e="$extent" 'BEGIN { split(e, wh, "x"); print wh[1] * wh[2] * 4 }') bytes"
 done

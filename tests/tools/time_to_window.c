@@ -1,19 +1,22 @@
 /* Measures how long a program takes from its start to showing its window.
  *
- *   time_to_window --name NAME --min-size WxH [--timeout SECONDS]
+ *   time_to_window --name NAME (--min-size WxH | --shape FILE) [--timeout SECONDS]
  *                  [--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...
  *
  * Starts COMMAND and waits until a window whose WM_NAME is NAME is viewable and what
  * it shows is at least W x H pixels: the extents of its bounding shape, or its size
- * when it has no shape. Prints the time from the start of COMMAND to that moment in
- * milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
+ * when it has no shape. With --shape it waits instead until the window's bounding
+ * shape is exactly the rectangles of FILE ("x y w h" a line, window coordinates, as
+ * xshape_dump prints them). Prints the time from the start of COMMAND to that moment
+ * in milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
  *
  * With --idle it then waits until COMMAND is idle (no processor time used for one
  * second, at most 20 s) and adds to the line the processor time COMMAND has used
- * (user and system, all its threads, in milliseconds), its proportional set size
- * (PSS) and its private dirty memory (in KiB): "123.4 98.7 20480 9216". --at-idle runs a shell
- * command at that moment, before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID;
- * what it prints follows the line.
+ * (user and system, every thread, those that have already ended included, in
+ * milliseconds), its proportional set size (PSS) and its private dirty memory (in
+ * KiB): "123.4 98.7 20480 9216". --at-idle runs a shell command at that moment,
+ * before COMMAND ends, with COMMAND's process id in TIME_TO_WINDOW_PID; what it prints
+ * follows the line.
  *
  * The same condition holds for any window, plain or shaped, so two programs can be
  * timed alike. The display comes from DISPLAY; COMMAND inherits the environment and
@@ -23,7 +26,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
-#include <dirent.h>
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
@@ -123,9 +125,58 @@ static void findNamed(Display* display, Window window, const char* name, int dep
     }
 }
 
-/* 1 when the window is viewable and shows at least width x height pixels, 0 when not
- * yet, -1 when the window is gone. */
-static int isShown(Display* display, Window window, int width, int height)
+/* A bounding shape as the X server lists it: rectangles in window coordinates. */
+struct Shape
+{
+    XRectangle* rects;
+    int count;
+};
+
+/* Reads "x y w h" lines into SHAPE; 0 when the file cannot be read or holds none. */
+static int readShape(const char* path, struct Shape* shape)
+{
+    FILE* file = fopen(path, "r");
+    if (file == NULL) {
+        return 0;
+    }
+    int capacity = 0;
+    int x = 0, y = 0, w = 0, h = 0;
+    while (fscanf(file, "%d %d %d %d", &x, &y, &w, &h) == 4) {
+        if (shape->count == capacity) {
+            capacity = capacity == 0 ? 256 : capacity * 2;
+            XRectangle* grown = realloc(shape->rects, (size_t)capacity * sizeof *grown);
+            if (grown == NULL) {
+                fclose(file);
+                return 0;
+            }
+            shape->rects = grown;
+        }
+        const XRectangle rect = {(short)x, (short)y, (unsigned short)w, (unsigned short)h};
+        shape->rects[shape->count++] = rect;
+    }
+    fclose(file);
+    return shape->count > 0;
+}
+
+/* Whether the window's bounding shape is exactly SHAPE. The server keeps a shape in
+ * one canonical order, so equal shapes list equal rectangles. */
+static int hasShape(Display* display, Window window, const struct Shape* shape)
+{
+    int count = 0;
+    int ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(display, window, ShapeBounding, &count, &ordering);
+    const int same = rects != NULL && count == shape->count &&
+                     memcmp(rects, shape->rects, (size_t)count * sizeof *rects) == 0;
+    if (rects != NULL) {
+        XFree(rects);
+    }
+    return same;
+}
+
+/* 1 when the window is viewable and shows at least width x height pixels (or exactly
+ * the shape EXACT when given), 0 when not yet, -1 when the window is gone. */
+static int isShown(Display* display, Window window, int width, int height,
+                   const struct Shape* exact)
 {
     XWindowAttributes attributes;
     memset(&attributes, 0, sizeof attributes);
@@ -134,6 +185,9 @@ static int isShown(Display* display, Window window, int width, int height)
     }
     if (attributes.map_state != IsViewable) {
         return 0;
+    }
+    if (exact != NULL) {
+        return hasShape(display, window, exact);
     }
     Bool boundingShaped = False;
     Bool clipShaped = False;
@@ -165,35 +219,19 @@ static void endChild(pid_t child)
     waitpid(child, NULL, 0);
 }
 
-/* Processor time of all the process's threads in nanoseconds (the first field of
- * each thread's schedstat), or -1 when the process is gone. */
+/* Processor time of the whole process in nanoseconds, threads that have already ended
+ * included (its CPU-time clock), or -1 when the process is gone. Summing the threads
+ * under /proc/PID/task would miss the ended ones; utime + stime in /proc/PID/stat
+ * include them but count in clock ticks (10 ms); the rusage of wait4 includes them too
+ * but only once the process has ended, after its shutdown. */
 static long long cpuNs(pid_t pid)
 {
-    char path[64];
-    snprintf(path, sizeof path, "/proc/%d/task", (int)pid);
-    DIR* tasks = opendir(path);
-    if (tasks == NULL) {
+    clockid_t clock;
+    struct timespec ts;
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &ts) != 0) {
         return -1;
     }
-    long long total = 0;
-    struct dirent* entry;
-    while ((entry = readdir(tasks)) != NULL) {
-        if (entry->d_name[0] == '.') {
-            continue;
-        }
-        char file[300];
-        snprintf(file, sizeof file, "/proc/%d/task/%s/schedstat", (int)pid, entry->d_name);
-        FILE* stat = fopen(file, "r");
-        long long ns = 0;
-        if (stat != NULL) {
-            if (fscanf(stat, "%lld", &ns) == 1) {
-                total += ns;
-            }
-            fclose(stat);
-        }
-    }
-    closedir(tasks);
-    return total;
+    return (long long)ts.tv_sec * 1000000000LL + (long long)ts.tv_nsec;
 }
 
 /* The process's proportional set size and its private dirty memory (what it wrote
@@ -220,7 +258,8 @@ static void memoryKb(pid_t pid, long* pss, long* own)
 }
 
 /* Waits until the process has used no processor time for one second (at most 20 s),
- * then prints its processor time and PSS after the time already printed. */
+ * then prints its processor time, PSS and private dirty memory after the time already
+ * printed. */
 static void reportIdle(pid_t child, const char* atIdle)
 {
     long long last = cpuNs(child);
@@ -253,7 +292,8 @@ static void reportIdle(pid_t child, const char* atIdle)
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: time_to_window --name NAME --min-size WxH [--timeout SECONDS] "
+    fprintf(stderr, "usage: time_to_window --name NAME (--min-size WxH | --shape FILE) "
+                    "[--timeout SECONDS] "
                     "[--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...\n");
     return 2;
 }
@@ -266,6 +306,7 @@ int main(int argc, char* argv[])
     double timeoutMs = 30000.0;
     int idle = 0;
     const char* atIdle = NULL;
+    const char* shapePath = NULL;
     int i = 1;
     for (; i < argc; ++i) {
         if (strcmp(argv[i], "--") == 0) {
@@ -285,6 +326,8 @@ int main(int argc, char* argv[])
             if (sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 0 || height < 0) {
                 return usage();
             }
+        } else if (strcmp(argv[i], "--shape") == 0) {
+            shapePath = argv[++i];
         } else if (strcmp(argv[i], "--at-idle") == 0) {
             atIdle = argv[++i];
         } else if (strcmp(argv[i], "--timeout") == 0) {
@@ -293,10 +336,16 @@ int main(int argc, char* argv[])
             return usage();
         }
     }
-    if (name == NULL || width < 0 || i >= argc || timeoutMs <= 0 || (atIdle != NULL && !idle)) {
+    if (name == NULL || (width < 0) == (shapePath == NULL) || i >= argc || timeoutMs <= 0 ||
+        (atIdle != NULL && !idle)) {
         return usage();
     }
     char** command = &argv[i];
+    struct Shape exact = {NULL, 0};
+    if (shapePath != NULL && !readShape(shapePath, &exact)) {
+        fprintf(stderr, "time_to_window: cannot read a shape from %s\n", shapePath);
+        return 2;
+    }
 
     Display* display = XOpenDisplay(NULL);
     if (display == NULL) {
@@ -338,7 +387,8 @@ int main(int argc, char* argv[])
         }
         int shown = 0;
         for (int k = 0; k < candidates.count && !shown; ++k) {
-            const int state = isShown(display, candidates.windows[k], width, height);
+            const int state = isShown(display, candidates.windows[k], width, height,
+                                      shapePath != NULL ? &exact : NULL);
             if (state > 0) {
                 shown = 1;
             } else if (state < 0) {
@@ -356,12 +406,19 @@ int main(int argc, char* argv[])
         if (waitpid(child, NULL, WNOHANG) == child) {
             fprintf(stderr, "time_to_window: %s ended before it showed '%s'\n", command[0], name);
             XCloseDisplay(display);
+            free(exact.rects);
             return 1;
         }
         if (nowMs() - start > timeoutMs) {
-            fprintf(stderr,
-                    "time_to_window: no window '%s' of at least %dx%d shown within %.0f s\n", name,
-                    width, height, timeoutMs / 1000.0);
+            if (shapePath != NULL) {
+                fprintf(stderr,
+                        "time_to_window: no window '%s' of the shape in %s shown within %.0f s\n",
+                        name, shapePath, timeoutMs / 1000.0);
+            } else {
+                fprintf(stderr,
+                        "time_to_window: no window '%s' of at least %dx%d shown within %.0f s\n",
+                        name, width, height, timeoutMs / 1000.0);
+            }
             break;
         }
         pause2ms();
@@ -369,5 +426,6 @@ int main(int argc, char* argv[])
     fflush(stdout);
     endChild(child);
     XCloseDisplay(display);
+    free(exact.rects);
     return status;
 }
