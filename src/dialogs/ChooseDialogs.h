@@ -13,6 +13,10 @@ class QWidget;
 // are modal Qt dialogs; tests put their own answers in their place.
 namespace comdlg {
 
+// Points per pixel of a font height: the choosers' heights are pixels at 96 dots per
+// inch, the program's sizes points.
+constexpr double PointsPerPixel = 0.75;
+
 // A font as the font chooser takes and returns it. height is in pixels: positive
 // for a cell height (what goes in), negative for a character height (what comes
 // back). weight is 100-900, 0 for "don't care" (shown as normal).

@@ -21,8 +21,6 @@ constexpr int WeightRole = Qt::UserRole;
 constexpr int ItalicRole = Qt::UserRole + 1;
 constexpr int NormalWeight = 400;
 constexpr int BoldWeight = 700;
-// Points per pixel of font height.
-constexpr double PointsPerPixel = 0.75;
 
 struct StyleChoice
 {
@@ -115,7 +113,7 @@ FontChooser::FontChooser(const comdlg::FontRequest& request, QWidget* parent)
         m_families->scrollToItem(found.first());
     }
     fillStyles(start.weight == 0 ? NormalWeight : start.weight, start.italic);
-    m_size->setValue(roundHalfEven(std::abs(double(start.height)) * PointsPerPixel));
+    m_size->setValue(roundHalfEven(std::abs(double(start.height)) * comdlg::PointsPerPixel));
 
     connect(m_families, &QListWidget::currentItemChanged, this,
             [this] { fillStyles(weight(), italic()); });
@@ -183,6 +181,6 @@ comdlg::LogFont FontChooser::chosenFont() const
     chosen.faceName = family();
     chosen.weight = weight();
     chosen.italic = italic();
-    chosen.height = -roundHalfEven(m_size->value() / PointsPerPixel);
+    chosen.height = -roundHalfEven(m_size->value() / comdlg::PointsPerPixel);
     return chosen;
 }

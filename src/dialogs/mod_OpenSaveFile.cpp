@@ -14,8 +14,6 @@ bool SelectedFontUnderline = false;
 
 namespace {
 
-// Points per pixel of font height, on the way in and on the way out.
-constexpr double PointsPerPixel = 0.75;
 constexpr int32_t BoldWeight = 700;
 // From this weight on (semi-bold) a font counts as bold.
 constexpr int32_t LeastBoldWeight = 600;
@@ -35,29 +33,44 @@ int32_t ShowColorDialog(QWidget* OwnerWindow, int32_t InitialColor)
     return static_cast<int32_t>(*chosen & 0xFFFFFF);
 }
 
-int32_t ShowFontDialog(QWidget* OwnerWindow, const QString& FontName, int32_t /*Color*/,
-                       int32_t FontSize, bool FontBold, bool FontItalic, bool FontStrikethru,
-                       bool FontUnderline)
+std::optional<ChosenFont> ChooseFontFor(QWidget* OwnerWindow, const ChosenFont& initial)
 {
     comdlg::FontRequest request;
-    request.logFont.height = roundHalfEven(FontSize / PointsPerPixel);
-    request.logFont.weight = FontBold ? BoldWeight : 0;
-    request.logFont.italic = FontItalic;
-    request.logFont.strikeOut = FontStrikethru;
-    request.logFont.underline = FontUnderline;
-    request.logFont.faceName = FontName;
+    request.logFont.height = roundHalfEven(initial.size / comdlg::PointsPerPixel);
+    request.logFont.weight = initial.bold ? BoldWeight : 0;
+    request.logFont.italic = initial.italic;
+    request.logFont.strikeOut = initial.strikethru;
+    request.logFont.underline = initial.underline;
+    request.logFont.faceName = initial.name;
     request.sizeMin = 8;
     request.sizeMax = 128;
 
     const std::optional<comdlg::LogFont> chosen = comdlg::ChooseFont(OwnerWindow, request);
     if (!chosen) {
+        return std::nullopt;
+    }
+    return ChosenFont{chosen->faceName,
+                      roundHalfEven(std::abs(double(chosen->height)) * comdlg::PointsPerPixel),
+                      chosen->weight >= LeastBoldWeight,
+                      chosen->italic,
+                      chosen->strikeOut,
+                      chosen->underline};
+}
+
+int32_t ShowFontDialog(QWidget* OwnerWindow, const QString& FontName, int32_t /*Color*/,
+                       int32_t FontSize, bool FontBold, bool FontItalic, bool FontStrikethru,
+                       bool FontUnderline)
+{
+    const std::optional<ChosenFont> chosen = ChooseFontFor(
+        OwnerWindow, {FontName, FontSize, FontBold, FontItalic, FontStrikethru, FontUnderline});
+    if (!chosen) {
         return 1;
     }
-    SelectedFontName = chosen->faceName;
-    SelectedFontBold = chosen->weight >= LeastBoldWeight;
+    SelectedFontName = chosen->name;
+    SelectedFontSize = chosen->size;
+    SelectedFontBold = chosen->bold;
     SelectedFontItalic = chosen->italic;
-    SelectedFontStrikethru = chosen->strikeOut;
+    SelectedFontStrikethru = chosen->strikethru;
     SelectedFontUnderline = chosen->underline;
-    SelectedFontSize = roundHalfEven(std::abs(double(chosen->height)) * PointsPerPixel);
     return 0;
 }

@@ -74,22 +74,22 @@ void Form3::Command1_Click()
     }
     const QPointer<Form3> self(this);
     const EditStyle current = styleOf(Text1);
-    const int32_t answer = ShowFontDialog(
-        this, current.name, static_cast<int32_t>(textColor(Text1)), roundHalfEven(current.size),
-        current.bold, current.italic, current.strikethru, current.underline);
-    if (answer != 0 || self == nullptr) {
+    const std::optional<ChosenFont> font =
+        ChooseFontFor(this, {current.name, roundHalfEven(current.size), current.bold,
+                             current.italic, current.strikethru, current.underline});
+    if (!font || self == nullptr) {
         return;
     }
-    const EditStyle chosen{SelectedFontName,       static_cast<double>(SelectedFontSize),
-                           SelectedFontBold,       SelectedFontItalic,
-                           SelectedFontStrikethru, SelectedFontUnderline};
+    const EditStyle chosen{font->name,       static_cast<double>(font->size),
+                           font->bold,       font->italic,
+                           font->strikethru, font->underline};
     applyStyle(frm_RGN_Picture::instance().pWPicture, chosen);
     applyStyle(Text1, chosen);
     applyStyle(Text2, chosen);
     WriteIniValues(DataSection, {{QStringLiteral("FontBold"), boolText(chosen.bold)},
                                  {QStringLiteral("FontItalic"), boolText(chosen.italic)},
                                  {QStringLiteral("FontName"), chosen.name},
-                                 {QStringLiteral("FontSize"), QString::number(SelectedFontSize)},
+                                 {QStringLiteral("FontSize"), QString::number(font->size)},
                                  {QStringLiteral("FontStrikethrough"), boolText(chosen.strikethru)},
                                  {QStringLiteral("FontUnderline"), boolText(chosen.underline)}});
 }
