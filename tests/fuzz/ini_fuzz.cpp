@@ -1,0 +1,112 @@
+// The settings file as start-up reads it (line by line, UTF-8 or Shift-JIS), the
+// values it reads from it, and one change written and read back.
+
+#include "FuzzEnvironment.h"
+#include "app/IniDocument.h"
+#include "app/SettingValues.h"
+#include "app/ShiftJis.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace {
+
+// The keys start-up reads; DATA is the program's section.
+const char* const StartupKeys[] = {
+    "FontBold", "FontItalic",        "FontName",    "FontSize", "FontUnderline",
+    "Color",    "FontStrikethrough", "XPOS",        "YPOS",     "XPOS2",
+    "YPOS2",    "PICTURE",           "PICTUREFILE", "TEXT"};
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r';
+}
+
+// What reading gives back for a value that was written: line breaks became spaces,
+// blanks around it and one pair of quotes around all of it are gone.
+QString readBack(QString written)
+{
+    written.replace(u'\r', u' ').replace(u'\n', u' ');
+    qsizetype begin = 0;
+    qsizetype end = written.size();
+    while (begin < end && isBlank(written[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(written[end - 1])) {
+        --end;
+    }
+    QString text = written.sliced(begin, end - begin);
+    if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
+        text.back() == text.front()) {
+        text = text.sliced(1, text.size() - 2);
+    }
+    return text;
+}
+
+// The change to make: the input's last line as "section|key|value"; a line without
+// two "|" is a new TEXT of DATA.
+struct Change
+{
+    QString section;
+    QString key;
+    QString value;
+};
+
+Change changeFrom(QByteArrayView bytes)
+{
+    const qsizetype lastBreak = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+    const QString line = QString::fromUtf8(bytes.sliced(lastBreak + 1));
+    const QStringList parts = line.split(u'|');
+    if (parts.size() < 3) {
+        return {QStringLiteral("DATA"), QStringLiteral("TEXT"), line};
+    }
+    return {parts[0], parts[1], parts.mid(2).join(u'|')};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::startApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
+    IniDocument document = IniDocument::fromBytes(bytes);
+    // Unchanged, the document gives back its bytes exactly.
+    FUZZ_CHECK(document.toBytes() == bytes);
+
+    const QString section = QStringLiteral("DATA");
+    for (const char* key : StartupKeys) {
+        const QString name = QString::fromLatin1(key);
+        const QString value = document.value(section, name);
+        FUZZ_CHECK(value.isEmpty() || document.contains(section, name));
+        (void)settingBool(value);
+        (void)settingNumber(value);
+        (void)settingInteger(value);
+    }
+    // The decoder used where Qt has none for Shift-JIS.
+    (void)fromShiftJisWithIconv(bytes);
+
+    const Change change = changeFrom(bytes);
+    if (!document.setValue(change.section, change.key, change.value)) {
+        FUZZ_CHECK(document.toBytes() == bytes); // a refused change changes nothing
+        return 0;
+    }
+    const QString expected = readBack(change.value);
+    FUZZ_CHECK(document.contains(change.section, change.key));
+    FUZZ_CHECK(document.value(change.section, change.key) == expected);
+    // Written and read again, the document holds the same.
+    const QByteArray written = document.toBytes();
+    const IniDocument reread = IniDocument::fromBytes(written);
+    FUZZ_CHECK(reread.value(change.section, change.key) == expected);
+    FUZZ_CHECK(reread.toBytes() == written);
+    for (const char* key : StartupKeys) {
+        const QString name = QString::fromLatin1(key);
+        FUZZ_CHECK(reread.value(section, name) == document.value(section, name));
+    }
+    return 0;
+}
