@@ -38,10 +38,10 @@ inline void startApplication()
         }                                                                                          \
     } while (false)
 
-// Pictures up to this many pixels (256 x 256) are decoded. Larger ones (a surface holds up to
-// 64 Mi) run the same code on more rows, only slower, and several copies of them at
-// once would crowd the machine; the size checks that refuse pictures beyond a
-// surface read only headers and stay covered.
+// Pictures up to this many pixels (256 x 256) are decoded. Larger ones (a surface
+// holds up to 64 Mi) run the same code on more rows, only slower, and several copies
+// of them at once would crowd the machine; the size checks that refuse pictures
+// beyond a surface read only headers and stay covered.
 constexpr int64_t MaxDecodedPixels = int64_t(1) << 16;
 
 // True when Qt's readers declare a size between MaxDecodedPixels and the largest
