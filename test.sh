@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Deskword with its tests (Debug, AddressSanitizer and UndefinedBehaviorSanitizer,
-# warnings as errors, in build-test/) and runs the unit, widget and end-to-end tests.
+# warnings as errors, in build-test/) and runs the unit, widget and end-to-end tests,
+# then builds the fuzz targets of the file parsers with clang (build-fuzz/) and gives
+# each a short run.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -14,3 +16,9 @@ export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:check_initialization_orde
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-test --output-on-failure --no-tests=error -j2
+
+# The fuzz targets: only the parser sources, built by clang with libFuzzer.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_C_COMPILER=clang -DDESKWORD_FUZZ=ON -DDESKWORD_WERROR=ON
+cmake --build build-fuzz -j2
+ctest --test-dir build-fuzz --output-on-failure --no-tests=error -j2 -L fuzz

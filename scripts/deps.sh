@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6opengl6-dev
     qt6-tools-dev qt6-l10n-tools  # Qt Linguist's CMake functions, lrelease and lupdate
+    # the fuzz targets of the file parsers: clang and its libFuzzer and sanitizer runtimes
+    clang libclang-rt-dev
     # more picture formats than the BMP, GIF, PNG and JPEG readers of Qt itself (WebP, TIFF, ...)
     qt6-image-formats-plugins
     libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libfontconfig-dev
