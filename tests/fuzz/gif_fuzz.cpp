@@ -4,6 +4,9 @@
 #include "FuzzEnvironment.h"
 #include "window/PictureSurface.h"
 
+#include <QByteArrayView>
+#include <algorithm>
+
 namespace {
 
 bool isGif(const uint8_t* data, size_t size)
@@ -13,12 +16,6 @@ bool isGif(const uint8_t* data, size_t size)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzzsupport::startApplication();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -6,12 +6,6 @@
 #include "window/PictureFile.h"
 #include "window/PictureSurface.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzzsupport::startApplication();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes =
