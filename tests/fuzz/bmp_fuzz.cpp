@@ -2,9 +2,9 @@
 // the 108-byte one, the run-length decoder and the padding of short colour tables.
 
 #include "FuzzEnvironment.h"
-#include "window/BmpReader.h"
-#include "window/LittleEndian.h"
-#include "window/PictureFile.h"
+#include "graphics/BmpReader.h"
+#include "graphics/LittleEndian.h"
+#include "graphics/PictureFile.h"
 
 #include <QImage>
 

@@ -2,7 +2,7 @@
 // image's data, which refuses cut and oversized files, then Qt's decoder.
 
 #include "FuzzEnvironment.h"
-#include "window/PictureSurface.h"
+#include "graphics/PictureSurface.h"
 
 #include <QByteArrayView>
 #include <algorithm>

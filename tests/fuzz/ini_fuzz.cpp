@@ -4,7 +4,6 @@
 #include "FuzzEnvironment.h"
 #include "app/IniDocument.h"
 #include "app/SettingValues.h"
-#include "app/ShiftJis.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -71,8 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)settingNumber(value);
         (void)settingInteger(value);
     }
-    // The decoder used where Qt has none for Shift-JIS.
-    (void)fromShiftJisWithIconv(bytes);
 
     const Change change = changeFrom(bytes);
     if (!document.setValue(change.section, change.key, change.value)) {

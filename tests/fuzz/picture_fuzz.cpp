@@ -3,8 +3,8 @@
 // alpha channel of a picture with transparent pixels.
 
 #include "FuzzEnvironment.h"
-#include "window/PictureFile.h"
-#include "window/PictureSurface.h"
+#include "graphics/PictureFile.h"
+#include "graphics/PictureSurface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
