@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
