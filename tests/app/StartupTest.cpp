@@ -165,8 +165,15 @@ private slots:
         QCOMPARE(surface.FontSize(), initial.FontSize());
         QCOMPARE(surface.FontName(), initial.FontName());
         QCOMPARE(frmMenu::instance()->displayMode(), 0);
-        // The text's corner is brought back onto the screen.
-        QVERIFY(QRect(0, 0, 1280, 1024).contains(text->pos()));
+        // The whole figure is brought back onto the screen.
+        const QRect figure = text->mask().boundingRect().translated(text->pos());
+        QVERIFY(!figure.isEmpty());
+        QVERIFY2(QRect(0, 0, 1280, 1024).contains(figure),
+                 qPrintable(QStringLiteral("figure at %1,%2 %3x%4")
+                                .arg(figure.x())
+                                .arg(figure.y())
+                                .arg(figure.width())
+                                .arg(figure.height())));
     }
 
     void testBitmapIsPreferredToGif()
