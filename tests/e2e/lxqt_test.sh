@@ -141,13 +141,15 @@ done
 
 # --- the tray menu in the panel -------------------------------------------------------
 read -r ix iy <<<"$ICON_AT"
-# The panel's menu: a new window of the panel showing the five items (a tooltip of
-# the icon may come and go beside it).
+# The panel's menu: a new window of the panel showing the five items inside its dark
+# frame (a tooltip of the icon may come and go beside it). Sets UI_MENU and UI_LINES.
 panel_menu_shown()
 {
-    local id
+    local id x y w h state
     for id in $(comm -13 <(echo "$1") <(viewable_windows "$panel_pid")); do
-        if has_text_lines "$id" 5; then
+        read -r x y w h state < <(window_geometry "$id") || continue
+        UI_LINES=$(area_text_lines "$id" 3 3 "$((w - 6))" "$((h - 6))") || continue
+        if [[ -n $UI_LINES && $(wc -l <<<"$UI_LINES") -eq 5 ]]; then
             UI_MENU=$id
             return 0
         fi
