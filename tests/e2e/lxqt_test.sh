@@ -13,11 +13,11 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ui.sh"
 # shellcheck source=dbus_tray.sh
 source "$(dirname "$0")/dbus_tray.sh"
+command -v lxqt-panel >/dev/null || e2e_skip "lxqt-panel is not installed"
 e2e_begin "$@"
 ui_begin
 export LANGUAGE=ja
 trap 'e2e_fail "unexpected failure at line $LINENO: $BASH_COMMAND"' ERR
-command -v lxqt-panel >/dev/null || e2e_fail "lxqt-panel is not installed"
 
 # The panel's own trays take the place of trayer's.
 desktop_stop_tray || e2e_fail "trayer did not end"

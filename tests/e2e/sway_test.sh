@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Deskword on sway with waybar (a private session bus), sway nested in the virtual
 # desktop (its X11 backend: the mouse on the virtual desktop is sway's mouse). sway
-# refuses to run as root: it, waybar and Deskword run as the user nobody.
+# refuses to run as root: run by root, it, waybar and Deskword run as the user nobody.
 # - Through XWayland: after the editor was opened and closed (the busy badge shows
 #   while the shape builds), no pixel outside the text's shape differs from the
 #   desktop without Deskword; a drag moves the text.
@@ -17,25 +17,36 @@ source "$(dirname "$0")/ui.sh"
 source "$(dirname "$0")/desktops.sh"
 # shellcheck source=dbus_tray.sh
 source "$(dirname "$0")/dbus_tray.sh"
+for tool in sway swaymsg waybar grim; do
+    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+done
 e2e_begin "$@"
 ui_begin
 trap 'e2e_fail "unexpected failure at line $LINENO: $BASH_COMMAND"' ERR
-for tool in sway swaymsg waybar grim setpriv; do
-    command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"
-done
 
-# The user's own folders; the test's folder is readable by it.
+# The user's own folders; the test's folder is readable by it. As root, the user is
+# nobody.
 chmod 0755 "$E2E_TMP"
 user_runtime=$E2E_TMP/user-runtime
 user_home=$E2E_TMP/user-home
 mkdir -m 0700 "$user_runtime"
 mkdir "$user_home" "$user_home/.config"
-chown nobody:nogroup "$user_runtime" "$user_home" "$user_home/.config"
 dbus_session_begin
 
 # A command as the user: "${as_user[@]}" COMMAND... (the command keeps the process id).
-as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups
-    env HOME="$user_home" XDG_RUNTIME_DIR="$user_runtime" XDG_CONFIG_HOME="$user_home/.config")
+as_user=(env HOME="$user_home" XDG_RUNTIME_DIR="$user_runtime" XDG_CONFIG_HOME="$user_home/.config")
+user_owns()
+{
+    :
+}
+if ((EUID == 0)); then
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${as_user[@]}")
+    user_owns()
+    {
+        chown -R nobody:nogroup "$@"
+    }
+fi
+user_owns "$user_runtime" "$user_home"
 
 # --- sway -------------------------------------------------------------------------------
 # waybar without a clock: the screen stays still. The rule is the README's.
@@ -71,7 +82,7 @@ sway_msg exec "echo \$DISPLAY \$WAYLAND_DISPLAY >$user_home/displays" >/dev/null
 wait_for 30 test -s "$user_home/displays" || e2e_fail "sway did not run a command"
 read -r xwayland_display wayland_display <"$user_home/displays"
 [[ -n $xwayland_display && -n $wayland_display ]] || e2e_fail "sway gave no XWayland display"
-# XWayland lets in only sway's user; the test's tools run as root.
+# XWayland lets in only sway's user; the test's tools run as the test's (root).
 xwayland_open()
 {
     "${as_user[@]}" env DISPLAY="$xwayland_display" xhost +si:localuser:root
@@ -117,7 +128,7 @@ cp "$E2E_TMP/still-a.png" "$E2E_TMP/base.png"
 printf '%s\r\n' '[DATA]' 'TEXT=Deskword' 'FontBold=True' 'FontName=DejaVu Sans' 'FontSize=28' \
     'Color=255' 'XPOS=3000' 'YPOS=4500' 'XPOS2=0' 'YPOS2=0' 'PICTURE=2' >"$E2E_TMP/settings.ini"
 e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
-chown -R nobody:nogroup "$E2E_APP_DIR"
+user_owns "$E2E_APP_DIR"
 start_as_user()
 {
     "${as_user[@]}" env DISPLAY="$xwayland_display" WAYLAND_DISPLAY="$wayland_display" "$@" \
