@@ -413,6 +413,7 @@ region_bounds()
 # --- the editor window --------------------------------------------------------------
 #   editor_window PID                 id of the process's viewable editor window
 #                                     (caption "Deskword"); waits up to 10 s
+#   editor_windows PID                all of them, one id a line
 #   click_client WIN X Y              left click at pixel (X, Y) of the window's
 #                                     client area
 #   close_box WIN                     left click on the close button of the window
@@ -432,17 +433,23 @@ EDITOR_TEXT=(100 60)
 EDITOR_AREA_LEFT=2
 EDITOR_AREA_TOP=2
 
-UI_EDITOR=""
-find_editor()
+# The process's viewable editor windows, one id a line: named like the text window,
+# but managed by the window manager.
+editor_windows()
 {
     local id
     for id in $(xdotool search --all --onlyvisible --pid "$1" --name '^Deskword$' 2>/dev/null); do
         if is_viewable "$id" && ! is_override_redirect "$id"; then
-            UI_EDITOR=$id
-            return 0
+            echo "$id"
         fi
     done
-    return 1
+}
+
+UI_EDITOR=""
+find_editor()
+{
+    UI_EDITOR=$(editor_windows "$1" | head -n 1)
+    [[ -n $UI_EDITOR ]]
 }
 
 editor_window()
