@@ -15,6 +15,15 @@ cmake --build build-test -j2
 export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:check_initialization_order=1
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The desktop tests run where their desktops are installed; the others are skipped.
+desktops_missing=()
+command -v lxqt-panel >/dev/null || desktops_missing+=("e2e_lxqt (lxqt-panel)")
+{ command -v sway && command -v waybar && command -v grim; } >/dev/null ||
+    desktops_missing+=("e2e_sway (sway, waybar, grim)")
+if ((${#desktops_missing[@]} > 0)); then
+    echo "test.sh: skipping the desktop tests ${desktops_missing[*]}: not installed;" \
+        "scripts/deps.sh --desktops installs them"
+fi
 ctest --test-dir build-test --output-on-failure --no-tests=error -j2
 
 # The fuzz targets: only the parser sources, built by clang with libFuzzer.

@@ -126,10 +126,10 @@ HOOK
 pixmap_bytes="bash $work/pixmap_bytes.sh"
 
 # At idle of the first start: the shaped window of the process TIME_TO_WINDOW_PID
-# named Form2, its shape (shape.txt), position (position.txt) and pixels (figure.png)
-# into FIGURE_DIR.
+# named Deskword (the text window; the editor bears the name too, unshaped), its
+# shape (shape.txt), position (position.txt) and pixels (figure.png) into FIGURE_DIR.
 # shellcheck disable=SC2016
-read_figure='for id in $(xdotool search --pid "$TIME_TO_WINDOW_PID" --name "^Form2\$"); do
+read_figure='for id in $(xdotool search --pid "$TIME_TO_WINDOW_PID" --name "^Deskword\$"); do
         [ "$("$TOOLS/xshape_dump" --shaped "$id")" = shaped ] || continue
         "$TOOLS/xshape_dump" "$id" >"$FIGURE_DIR/shape.txt"
         "$TOOLS/xshape_dump" --geometry "$id" >"$FIGURE_DIR/position.txt"
@@ -205,7 +205,7 @@ statistics()
 start()
 {
     case $1 in
-    deskword) measure Form2 "$shape" "$app/deskword" ;;
+    deskword) measure Deskword "$shape" "$app/deskword" ;;
     desktop) measure shaped_minimal "$shape" "$minimal" --desktop-window "$figure/figure.png" \
         "$shape" "$x" "$y" "$text" ;;
     plain) measure shaped_minimal "$shape" "$minimal" "$figure/figure.png" "$shape" "$x" "$y" \
@@ -220,7 +220,7 @@ for screen in "${screens[@]}"; do
 
     # The first start (unmeasured; it also fills the caches) gives the figure.
     figure=$work/$screen
-    FIGURE_DIR=$figure TOOLS=$tools "$tools/time_to_window" --name Form2 --min-size 640x560 \
+    FIGURE_DIR=$figure TOOLS=$tools "$tools/time_to_window" --name Deskword --min-size 640x560 \
         --timeout 60 --idle --at-idle "$read_figure" -- "$app/deskword" >/dev/null 2>>"$work/programs.log"
     [[ -s $figure/shape.txt && -s $figure/figure.png ]] ||
         { echo "startup: Deskword showed no shaped window on $screen" >&2 && exit 1; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Deskword need,
-# and only those that are missing. Shared by run.sh and test.sh.
+# and only those that are missing. Shared by run.sh and test.sh. Options below.
 set -euo pipefail
 
 packages=(
@@ -26,6 +26,15 @@ packages=(
     # appstreamcli for the AppStream metadata, lintian)
     dpkg-dev desktop-file-utils appstream lintian
 )
+
+# --desktops: also the desktops of the desktop tests (label "desktop"): LXQt's panel,
+# sway with waybar and grim.
+for option in "$@"; do
+    case $option in
+    --desktops) packages+=(lxqt-panel sway waybar grim) ;;
+    *) echo "usage: $0 [--desktops]" >&2 && exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

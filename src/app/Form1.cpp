@@ -66,7 +66,7 @@ Form1* Form1::instance()
 
 bool Form1::hasTray() const
 {
-    return m_tray != nullptr && QSystemTrayIcon::isSystemTrayAvailable();
+    return m_tray != nullptr && m_trayAvailable;
 }
 
 void Form1::Form_Load()
@@ -167,6 +167,10 @@ void Form1::createTrayIcon()
     if (DBusTray::hostAvailable()) {
         m_tray->setContextMenu(FindOrLoad<frmMenu>()->mpop);
     }
+    // Asked before the icon is shown. Once it is, a D-Bus tray's host calls the program
+    // (for the icon and the menu), and a call from here that waits for the host could
+    // wait while the host waits for this thread: both would hang until D-Bus gives up.
+    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     connect(
         m_tray, &QSystemTrayIcon::activated, this,
         [this](QSystemTrayIcon::ActivationReason reason) {
@@ -174,6 +178,7 @@ void Form1::createTrayIcon()
         },
         Qt::QueuedConnection);
     m_tray->show();
+    DBusTray::answerIconThemePath();
 }
 
 void Form1::readStoredStyle()

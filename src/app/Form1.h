@@ -43,7 +43,7 @@ public:
 
     // True once start-up has composed the text window for the first time.
     bool started() const { return m_started; }
-    // True when a system tray holds the program's icon.
+    // True when a system tray was there to hold the program's icon at start-up.
     bool hasTray() const;
 
 protected:
@@ -59,6 +59,8 @@ private:
     QStringList pictureCandidates(const QString& name) const;
 
     QSystemTrayIcon* m_tray = nullptr;
+    // Whether a system tray was there when the icon was shown.
+    bool m_trayAvailable = false;
     InstanceChannel* m_channel = nullptr;
     bool m_started = false;
     bool m_openRequested = false;

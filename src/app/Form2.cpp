@@ -33,7 +33,9 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(QStringLiteral("Form2"));
+    // The program's name, with the desktop entry's id as the Wayland app id: what a
+    // compositor rule names to keep the text floating on every workspace.
+    setWindowTitle(QStringLiteral("Deskword"));
     resize(TwipToNearestPixelX(1995), TwipToNearestPixelY(1125));
     DesktopWindow::attach(this);
     // Screen-sized as the program sees it, but only as large as its figure on the

@@ -245,6 +245,7 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
         gdi::DeleteObject(m_windowRegion);
     }
     m_windowRegion = region;
+    clearWhatTheShapeLeaves();
     if (m_sizedToFigure) {
         fitToFigure();
     }
@@ -263,6 +264,30 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
     }
 }
 
+QRegion Window::shapeRegion() const
+{
+    const RegionData* shape = gdi::regionData(m_windowRegion);
+    if (shape == nullptr) {
+        return QRegion(rect());
+    }
+    return shape->toQRegion();
+}
+
+void Window::clearWhatTheShapeLeaves()
+{
+    // A translucent window keeps the pixels it showed where its shape no longer
+    // reaches, and some compositors (XWayland's on sway) show the whole window,
+    // shape or not. Where the shape is about to leave is painted transparent first,
+    // while the old shape still lets the paint through.
+    if (!testAttribute(Qt::WA_TranslucentBackground) || !isVisible() || mask().isEmpty()) {
+        return;
+    }
+    const QRegion leaving = mask() - shapeRegion();
+    if (!leaving.isEmpty()) {
+        repaint(leaving);
+    }
+}
+
 void Window::paintEvent(QPaintEvent* event)
 {
     if (m_autoRedraw) {
@@ -271,8 +296,10 @@ void Window::paintEvent(QPaintEvent* event)
     QPainter p(this);
     if (m_autoRedraw) {
         // Only the shape is drawn: where the platform does not cut the window to its
-        // mask (Wayland), a translucent window shows the desktop everywhere else.
-        const QRegion shown = m_windowRegion != 0 ? event->region() & mask() : event->region();
+        // mask (Wayland), a translucent window shows the desktop everywhere else. The
+        // shape is the one the window is taking, which the mask may not show yet.
+        const QRegion shown =
+            m_windowRegion != 0 ? event->region() & shapeRegion() : event->region();
         const QRect buffer = m_backBuffer.rect();
         for (const QRect& area : shown) {
             const QRect held = area & buffer;

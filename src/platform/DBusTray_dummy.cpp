@@ -4,3 +4,5 @@ bool DBusTray::hostAvailable()
 {
     return false;
 }
+
+void DBusTray::answerIconThemePath() {}

@@ -4,8 +4,9 @@
 # and a StatusNotifierWatcher of our own on it (sni_host.py). Sourced after lib.sh;
 # dbus_tray_begin runs after e2e_begin.
 #
-#   dbus_tray_begin        private bus up (DBUS_SESSION_BUS_ADDRESS points at it) and
-#                          the watcher registered on it
+#   dbus_session_begin     private bus up (DBUS_SESSION_BUS_ADDRESS points at it); any
+#                          user may connect (desktops run as another user)
+#   dbus_tray_begin        the private bus and the watcher registered on it
 #   sni_host ARGS...       runs sni_host.py on that bus (item, layout, click, context)
 #   dbus_tray_item         waits up to 20 s for the first item to register; sets
 #                          SNI_ITEM (its service name)
@@ -16,10 +17,9 @@ SNI_HOST=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/sni_host.py
 SNI_ITEM=""
 SNI_LAYOUT=""
 
-dbus_tray_begin()
+dbus_session_begin()
 {
     command -v dbus-daemon >/dev/null || e2e_fail "dbus-daemon is not installed"
-    [[ -x /usr/bin/python3 ]] || e2e_fail "/usr/bin/python3 is not installed"
     local dir=$E2E_TMP/dbus
     mkdir "$dir"
     # A bus of the test's own: no service activation, everyone may own and call.
@@ -34,6 +34,7 @@ dbus_tray_begin()
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
     <allow own="*"/>
+    <allow user="*"/>
   </policy>
 </busconfig>
 EOF
@@ -45,7 +46,13 @@ EOF
     export DBUS_SESSION_BUS_ADDRESS
     [[ $DBUS_SESSION_BUS_ADDRESS == *"$dir/bus"* ]] ||
         e2e_fail "the session bus is not the test's own: $DBUS_SESSION_BUS_ADDRESS"
+}
 
+dbus_tray_begin()
+{
+    [[ -x /usr/bin/python3 ]] || e2e_fail "/usr/bin/python3 is not installed"
+    dbus_session_begin
+    local dir=$E2E_TMP/dbus
     SNI_ITEMS=$dir/items
     : >"$SNI_ITEMS"
     /usr/bin/python3 "$SNI_HOST" watcher "$dir/watcher.ready" "$SNI_ITEMS" \

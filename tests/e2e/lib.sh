@@ -17,6 +17,7 @@
 #   e2e_lock_owner                 the process id written in it
 #   e2e_fail MESSAGE               prints FAIL with the logs and exits 1
 #   e2e_pass                       prints PASS and exits 0
+#   e2e_skip MESSAGE               prints SKIP and exits 77 (not installed)
 #   wait_for SECONDS COMMAND...    from scripts/desktop.sh
 
 set -euo pipefail
@@ -56,6 +57,13 @@ e2e_fail()
     echo "FAIL: $E2E_NAME: $*" >&2
     e2e_logs
     exit 1
+}
+
+# Ends a test whose programs are not installed as skipped (CTest's SKIP_RETURN_CODE).
+e2e_skip()
+{
+    echo "SKIP: $E2E_NAME: $*" >&2
+    exit 77
 }
 
 e2e_pass()

@@ -41,7 +41,7 @@ start_with_text()
 
 editor_count()
 {
-    xdotool search --all --onlyvisible --pid "$1" --name '^Deskword$' 2>/dev/null | grep -c .
+    editor_windows "$1" | grep -c .
 }
 
 # --- a second start opens the editor --------------------------------------------------------
@@ -49,7 +49,7 @@ e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
 app=$E2E_APP_DIR
 start_with_text "$app"
 first=$pid
-[[ -z $(xdotool search --all --onlyvisible --pid "$first" --name '^Deskword$' 2>/dev/null) ]] ||
+[[ -z $(editor_windows "$first") ]] ||
     e2e_fail "the editor is open before a second start"
 second_start "$app"
 wait_for 20 find_editor "$first" || e2e_fail "a second start did not open the running instance's editor"

@@ -51,3 +51,13 @@ deskword_add_e2e_test(e2e_dbus_tray dbus_tray_test.sh)
 deskword_add_e2e_test(e2e_second_start second_start_test.sh)
 # Scaled screens (Xft.dpi 192, QT_SCALE_FACTOR=1.5): drawn and shaped at device pixels.
 deskword_add_e2e_test(e2e_scale scale_test.sh)
+
+# Real desktops, as a user meets them (label "desktop"): LXQt's panel on openbox, sway
+# with waybar. A test whose desktop is not installed is skipped (status 77); test.sh
+# names the skipped ones.
+function(deskword_add_desktop_test name script)
+  deskword_add_e2e_test(${name} ${script})
+  set_tests_properties(${name} PROPERTIES LABELS "e2e;desktop" TIMEOUT 300 SKIP_RETURN_CODE 77)
+endfunction()
+deskword_add_desktop_test(e2e_lxqt lxqt_test.sh)
+deskword_add_desktop_test(e2e_sway sway_test.sh)

@@ -9,7 +9,7 @@
 #   window_at WIN X Y                 true when the window's top-left corner is there
 #   is_viewable WIN / is_hidden WIN   is_hidden: unmapped or gone
 #   shape_rects WIN                   the window's X SHAPE, "x y w h" a line
-#   text_window PID                   id of the text window (Form2)
+#   text_window PID                   id of the text window (Form2); waits up to 10 s
 #   tray_icon PID                     id of the tray icon's window
 #   shape_is WIN RECTS                viewable with exactly that shape
 #   shape_at_least WIN W H            viewable with a shape spanning W x H or more
@@ -78,9 +78,29 @@ shape_rects()
     "$UI_XSHAPE_DUMP" "$1"
 }
 
+# Windows the window manager does not manage: menus, tooltips, the text window.
+is_override_redirect()
+{
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Override Redirect State: yes'
+}
+
+# The text window shares the program's name with the editor, but places itself.
+UI_TEXT_WINDOW=""
+find_text_window()
+{
+    local id
+    for id in $(xdotool search --all --pid "$1" --name '^Deskword$' 2>/dev/null); do
+        if is_override_redirect "$id"; then
+            UI_TEXT_WINDOW=$id
+            return 0
+        fi
+    done
+    return 1
+}
+
 text_window()
 {
-    timeout 10 xdotool search --sync --all --pid "$1" --name '^Form2$' 2>/dev/null | head -n 1
+    wait_for 10 find_text_window "$1" && echo "$UI_TEXT_WINDOW"
 }
 
 # Waits until the program PID has ended after WHAT ("Exit", "SIGTERM", ...) and
@@ -393,6 +413,7 @@ region_bounds()
 # --- the editor window --------------------------------------------------------------
 #   editor_window PID                 id of the process's viewable editor window
 #                                     (caption "Deskword"); waits up to 10 s
+#   editor_windows PID                all of them, one id a line
 #   click_client WIN X Y              left click at pixel (X, Y) of the window's
 #                                     client area
 #   close_box WIN                     left click on the close button of the window
@@ -412,13 +433,23 @@ EDITOR_TEXT=(100 60)
 EDITOR_AREA_LEFT=2
 EDITOR_AREA_TOP=2
 
+# The process's viewable editor windows, one id a line: named like the text window,
+# but managed by the window manager.
+editor_windows()
+{
+    local id
+    for id in $(xdotool search --all --onlyvisible --pid "$1" --name '^Deskword$' 2>/dev/null); do
+        if is_viewable "$id" && ! is_override_redirect "$id"; then
+            echo "$id"
+        fi
+    done
+}
+
 UI_EDITOR=""
 find_editor()
 {
-    local id
-    id=$(xdotool search --all --onlyvisible --pid "$1" --name '^Deskword$' 2>/dev/null | head -n 1)
-    [[ -n $id ]] && is_viewable "$id" || return 1
-    UI_EDITOR=$id
+    UI_EDITOR=$(editor_windows "$1" | head -n 1)
+    [[ -n $UI_EDITOR ]]
 }
 
 editor_window()
