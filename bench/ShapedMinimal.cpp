@@ -8,9 +8,12 @@
 // and renders fonts as a program showing text must.
 //
 // By default the window is an ordinary one the window manager places. With
-// --desktop-window it is the kind of window Deskword shows its figure in: one the
-// window manager leaves alone (override-redirect), with per-pixel alpha (a 32-bit
-// visual), taking no focus; the X server then keeps the same kind of pixmaps for it.
+// --desktop-window it is the kind of window Deskword shows its figure in while a
+// compositor runs: one the window manager leaves alone (override-redirect), with
+// per-pixel alpha (a 32-bit visual), taking no focus; the X server then keeps the same
+// kind of pixmaps for it. Without a compositor the X server blends such a window into
+// the 24-bit desktop itself and holds a second copy of its pixels for that, which is
+// why Deskword's window is 24-bit then.
 //
 //   shaped_minimal [--desktop-window] PICTURE SHAPE X Y [TEXT]
 #include <QApplication>

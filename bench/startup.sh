@@ -13,7 +13,10 @@
 # back from the X server. bench/shaped_minimal then shows the same
 # pixels with the same shape (QWidget::setMask) at the same place, drawing the same
 # text over them, in two kinds of window (STARTUP_MINIMAL picks them):
-#   desktop  the kind Deskword shows its figure in: override-redirect, 32-bit visual
+#   desktop  the kind Deskword shows its figure in under a compositor:
+#            override-redirect, 32-bit visual (without a compositor, as here,
+#            Deskword's is 24-bit, and the X server keeps no second copy of its
+#            pixels to blend it into the desktop: compare its pixmaps with plain's)
 #   plain    an ordinary window the window manager places
 # Each round starts Deskword and each minimal program once, in an order that changes
 # from round to round (every order of the programs in turn, so that none is always

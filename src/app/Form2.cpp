@@ -37,7 +37,7 @@ Form2::Form2() : Form(QStringLiteral("Form2"))
     // compositor rule names to keep the text floating on every workspace.
     setWindowTitle(QStringLiteral("Deskword"));
     resize(TwipToNearestPixelX(1995), TwipToNearestPixelY(1125));
-    DesktopWindow::attach(this);
+    DesktopWindow::attach(this, [this] { remakeNativeWindow(); });
     // Screen-sized as the program sees it, but only as large as its figure on the
     // desktop, so that its memory follows the text and not the screen. Where the
     // compositor places windows (Wayland) a window that changes its size may be

@@ -288,6 +288,20 @@ void Window::clearWhatTheShapeLeaves()
     }
 }
 
+void Window::remakeNativeWindow()
+{
+    if (!testAttribute(Qt::WA_WState_Created)) {
+        return;
+    }
+    const bool shown = isVisible();
+    destroy(true, true);
+    // Qt gives the new native window the widget's geometry, mask and flags.
+    create();
+    if (shown) {
+        show();
+    }
+}
+
 void Window::paintEvent(QPaintEvent* event)
 {
     if (m_autoRedraw) {

@@ -72,6 +72,11 @@ public:
     // Used by gdi::SetWindowRgn: owns the region from now on (0 = no shape).
     void takeWindowRegion(gdi::HRGN region, bool redraw);
 
+    // Makes the native window anew where it is, with its shape, shown again if it was
+    // shown: a native window's visual (whether it has an alpha channel) is chosen
+    // when it is made.
+    void remakeNativeWindow();
+
 signals:
     // Mouse button codes: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt;
     // positions in twips, relative to the window.

@@ -5,17 +5,18 @@
 
 #include <QWidget>
 
-void DesktopWindow::attach(QWidget* window)
+void DesktopWindow::attach(QWidget* window, Remake remake)
 {
     if (window == nullptr) {
         return;
     }
     // Per-pixel alpha: where nothing is painted, the desktop shows, even where the
-    // platform does not cut the window to its mask.
+    // platform does not cut the window to its mask. On X11 only while a compositor
+    // runs (DesktopWindowX11).
     window->setAttribute(Qt::WA_TranslucentBackground);
     if (Platform::isX11()) {
         window->setWindowFlag(Qt::BypassWindowManagerHint, true);
-        DesktopWindowX11::attach(window);
+        DesktopWindowX11::attach(window, std::move(remake));
     }
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "DesktopWindow.h"
+
 class QWidget;
 
 // The X11 side of a desktop window (see DesktopWindow): called for override-redirect
 // windows on Qt's xcb platform; does nothing where the program is built without X11.
+// Takes the window's alpha channel away while no compositor runs, and gives it back
+// (through REMAKE) when one starts.
 namespace DesktopWindowX11 {
-void attach(QWidget* window);
+void attach(QWidget* window, DesktopWindow::Remake remake);
 }

@@ -1,3 +1,3 @@
 #include "DesktopWindowX11.h"
 
-void DesktopWindowX11::attach(QWidget*) {}
+void DesktopWindowX11::attach(QWidget*, DesktopWindow::Remake) {}

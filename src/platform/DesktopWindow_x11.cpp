@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 #include <array>
@@ -59,6 +60,20 @@ struct ChildEvent
     xcb_window_t window;
 };
 
+// XFixes' selection-owner notification (XFixesSelectionNotify), as the X server sends
+// it; Qt's xcb platform asks for it about _NET_WM_CM_S0 itself.
+struct SelectionNotifyEvent
+{
+    uint8_t response_type;
+    uint8_t subtype; // 0: a new owner; 1, 2: the owner's window or client went away
+    uint16_t sequence;
+    xcb_window_t window;
+    xcb_window_t owner;
+    xcb_atom_t selection;
+    xcb_timestamp_t timestamp;
+    xcb_timestamp_t selection_timestamp;
+};
+
 bool isChildEvent(uint8_t type)
 {
     switch (type) {
@@ -83,7 +98,7 @@ bool isChildEvent(uint8_t type)
 class X11DesktopWindow : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    explicit X11DesktopWindow(QWidget* window);
+    X11DesktopWindow(QWidget* window, DesktopWindow::Remake remake);
     ~X11DesktopWindow() override;
     X11DesktopWindow(const X11DesktopWindow&) = delete;
     X11DesktopWindow& operator=(const X11DesktopWindow&) = delete;
@@ -94,25 +109,37 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchCompositor();
+    void setComposited(bool composited);
     void nativeWindowCreated();
     void setProperties(uint32_t window);
     void watchStacking();
     void raise();
 
     QPointer<QWidget> m_window;
+    DesktopWindow::Remake m_remake;
     uint32_t m_native = 0;
     uint32_t m_root = 0;
     bool m_watching = false;
+    bool m_filtering = false;
+    xcb_atom_t m_compositorSelection = XCB_ATOM_NONE;
+    uint8_t m_selectionNotify = 0; // XFixesSelectionNotify's event type; 0 without XFixes
 };
 
-X11DesktopWindow::X11DesktopWindow(QWidget* window) : QObject(window), m_window(window) {}
+X11DesktopWindow::X11DesktopWindow(QWidget* window, DesktopWindow::Remake remake)
+    : QObject(window), m_window(window), m_remake(std::move(remake))
+{
+    watchCompositor();
+}
 
 X11DesktopWindow::~X11DesktopWindow()
 {
+    if (m_filtering && qGuiApp != nullptr) {
+        qGuiApp->removeNativeEventFilter(this);
+    }
     if (!m_watching || qGuiApp == nullptr) {
         return;
     }
-    qGuiApp->removeNativeEventFilter(this);
     // The root's children are no longer watched: a later desktop window of this
     // process finds the mask as it was and watches them itself.
     xcb_connection_t* c = connection();
@@ -126,6 +153,47 @@ X11DesktopWindow::~X11DesktopWindow()
             attributes->your_event_mask & ~uint32_t{XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
         xcb_change_window_attributes(c, m_root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(c);
+    }
+}
+
+void X11DesktopWindow::watchCompositor()
+{
+    xcb_connection_t* c = connection();
+    if (c == nullptr) {
+        return;
+    }
+    static constexpr char xfixes[] = "XFIXES";
+    const xcb_query_extension_cookie_t extensionCookie =
+        xcb_query_extension(c, sizeof xfixes - 1, xfixes);
+    m_compositorSelection = atoms<1>(c, {"_NET_WM_CM_S0"})[0];
+    const XcbReply<xcb_query_extension_reply_t> extension(
+        xcb_query_extension_reply(c, extensionCookie, nullptr));
+    if (extension && extension->present != 0) {
+        m_selectionNotify = extension->first_event; // XCB_XFIXES_SELECTION_NOTIFY is 0
+    }
+    if (m_compositorSelection == XCB_ATOM_NONE) {
+        return;
+    }
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, m_compositorSelection), nullptr));
+    setComposited(owner && owner->owner != XCB_WINDOW_NONE);
+    qGuiApp->installNativeEventFilter(this);
+    m_filtering = true;
+}
+
+void X11DesktopWindow::setComposited(bool composited)
+{
+    if (m_window == nullptr ||
+        composited == m_window->testAttribute(Qt::WA_TranslucentBackground)) {
+        return;
+    }
+    const bool made = m_window->testAttribute(Qt::WA_WState_Created);
+    if (made && !m_remake) {
+        return; // the visual cannot change without making the window anew
+    }
+    m_window->setAttribute(Qt::WA_TranslucentBackground, composited);
+    if (made) {
+        m_remake();
     }
 }
 
@@ -195,7 +263,10 @@ void X11DesktopWindow::watchStacking()
     const uint32_t wanted = mask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, m_root, XCB_CW_EVENT_MASK, &wanted);
     xcb_flush(c);
-    qGuiApp->installNativeEventFilter(this);
+    if (!m_filtering) {
+        qGuiApp->installNativeEventFilter(this);
+        m_filtering = true;
+    }
     m_watching = true;
 }
 
@@ -206,7 +277,17 @@ bool X11DesktopWindow::nativeEventFilter(const QByteArray& eventType, void* mess
     }
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const uint8_t type = event->response_type & 0x7F;
-    if (!isChildEvent(type)) {
+    if (m_selectionNotify != 0 && type == m_selectionNotify) {
+        const auto* notify = static_cast<const SelectionNotifyEvent*>(message);
+        if (notify->selection == m_compositorSelection) {
+            // A compositor started or stopped. The window is made anew once Qt is done
+            // with this event, which it needs too.
+            const bool composited = notify->subtype == 0 && notify->owner != XCB_WINDOW_NONE;
+            QTimer::singleShot(0, this, [this, composited] { setComposited(composited); });
+        }
+        return false;
+    }
+    if (!m_watching || !isChildEvent(type)) {
         return false;
     }
     const auto* child = static_cast<const ChildEvent*>(message);
@@ -242,8 +323,8 @@ void X11DesktopWindow::raise()
     xcb_flush(c);
 }
 
-void DesktopWindowX11::attach(QWidget* window)
+void DesktopWindowX11::attach(QWidget* window, DesktopWindow::Remake remake)
 {
-    auto* desktop = new X11DesktopWindow(window);
+    auto* desktop = new X11DesktopWindow(window, std::move(remake));
     window->installEventFilter(desktop);
 }

@@ -42,6 +42,8 @@ add_test(NAME e2e_configure_without_tests
 set_tests_properties(e2e_configure_without_tests PROPERTIES LABELS e2e TIMEOUT 300)
 # Other desktops: compositors, workspaces, two monitors, a nested Wayland compositor.
 deskword_add_e2e_test(e2e_compositor compositor_test.sh)
+# A compositor that starts or stops while the text is shown.
+deskword_add_e2e_test(e2e_compositor_switch compositor_switch_test.sh)
 deskword_add_e2e_test(e2e_workspace workspace_test.sh)
 deskword_add_e2e_test(e2e_monitor monitor_test.sh)
 deskword_add_e2e_test(e2e_wayland wayland_test.sh)

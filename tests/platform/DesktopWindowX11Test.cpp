@@ -1,6 +1,8 @@
+#include "forms/Window.h"
 #include "platform/DesktopWindow.h"
 
 #include <QApplication>
+#include <QPoint>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +72,31 @@ public:
         return reply ? reply->depth : 0;
     }
 
+    // Where the window is on the desktop (the root's child) and whether it is viewable.
+    std::optional<QPoint> shownAt(xcb_window_t window) const
+    {
+        const Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, window), nullptr));
+        const Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr));
+        if (!attributes || !geometry || attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+            return std::nullopt;
+        }
+        return QPoint(geometry->x, geometry->y);
+    }
+
+    // A compositor's claim: an unmapped window of this connection owns _NET_WM_CM_S0.
+    // Destroying the window ends the claim.
+    xcb_window_t claimCompositorSelection() const
+    {
+        const xcb_window_t owner = xcb_generate_id(m_c);
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, owner, root(), 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_set_selection_owner(m_c, owner, atom("_NET_WM_CM_S0"), XCB_CURRENT_TIME);
+        xcb_flush(m_c);
+        return owner;
+    }
+
     // The root's children, bottom first.
     std::vector<xcb_window_t> stacking() const
     {
@@ -131,10 +158,41 @@ private slots:
         const auto native = static_cast<xcb_window_t>(window.winId());
         QApplication::sync();
         QCOMPARE(m_x.overrideRedirect(native), std::optional<bool>(true));
-        QCOMPARE(m_x.depth(native), 32);
+        QCOMPARE(m_x.depth(native), 24); // no compositor runs
         QCOMPARE(m_x.cardinals(native, "_GTK_FRAME_EXTENTS"), (std::vector<uint32_t>{0, 0, 0, 0}));
         QCOMPARE(m_x.cardinals(native, "_NET_WM_WINDOW_OPACITY"),
                  (std::vector<uint32_t>{0xFFFFFFFF}));
+    }
+
+    // The window has an alpha channel only while a compositor runs: when one starts, it
+    // is made anew with one, where it was, shown, with its properties; when it stops,
+    // again without. A window made while one runs has it from the start.
+    void testVisualFollowsCompositor()
+    {
+        Window window;
+        DesktopWindow::attach(&window, [&window] { window.remakeNativeWindow(); });
+        window.setGeometry(30, 40, 100, 80);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto native = [&window] { return static_cast<xcb_window_t>(window.winId()); };
+        QCOMPARE(m_x.depth(native()), 24);
+
+        const xcb_window_t compositor = m_x.claimCompositorSelection();
+        QTRY_COMPARE(m_x.depth(native()), 32);
+        QTRY_COMPARE(m_x.shownAt(native()), std::optional<QPoint>(QPoint(30, 40)));
+        QCOMPARE(m_x.overrideRedirect(native()), std::optional<bool>(true));
+        QCOMPARE(m_x.cardinals(native(), "_NET_WM_WINDOW_OPACITY"),
+                 (std::vector<uint32_t>{0xFFFFFFFF}));
+        {
+            QWidget later;
+            DesktopWindow::attach(&later);
+            QCOMPARE(m_x.depth(static_cast<xcb_window_t>(later.winId())), 32);
+        }
+
+        xcb_destroy_window(m_x.connection(), compositor);
+        xcb_flush(m_x.connection());
+        QTRY_COMPARE(m_x.depth(native()), 24);
+        QTRY_COMPARE(m_x.shownAt(native()), std::optional<QPoint>(QPoint(30, 40)));
     }
 
     // A normal window mapped later goes under the text; a menu or tooltip (another
