@@ -20,6 +20,8 @@ desktops_missing=()
 command -v lxqt-panel >/dev/null || desktops_missing+=("e2e_lxqt (lxqt-panel)")
 { command -v sway && command -v waybar && command -v grim; } >/dev/null ||
     desktops_missing+=("e2e_sway (sway, waybar, grim)")
+[[ -z $(tests/e2e/gnome_missing.sh) ]] ||
+    desktops_missing+=("e2e_gnome_x11 e2e_gnome_wayland ($(tests/e2e/gnome_missing.sh | paste -sd, -))")
 if ((${#desktops_missing[@]} > 0)); then
     echo "test.sh: skipping the desktop tests ${desktops_missing[*]}: not installed;" \
         "scripts/deps.sh --desktops installs them"

@@ -31,7 +31,11 @@ packages=(
 # sway with waybar and grim.
 for option in "$@"; do
     case $option in
-    --desktops) packages+=(lxqt-panel sway waybar grim) ;;
+    --desktops)
+        packages+=(lxqt-panel sway waybar grim)
+        # GNOME Shell 43 with its AppIndicator extension, a stand-in for logind, GTK 4
+        packages+=(gnome-shell gnome-shell-extension-appindicator python3-dbusmock gir1.2-gtk-4.0)
+        ;;
     *) echo "usage: $0 [--desktops]" >&2 && exit 2 ;;
     esac
 done

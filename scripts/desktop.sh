@@ -4,6 +4,8 @@
 #   desktop_start WORKDIR SELECTION_OWNER_TOOL   sets DESKTOP_DISPLAY (":N"); the
 #                                                screen is DESKTOP_SCREEN (default
 #                                                1280x1024x24) at 96 dpi
+#   desktop_start_xvfb WORKDIR [XVFB_OPTION]...  Xvfb alone, for a desktop of the
+#                                                caller's own; sets DESKTOP_DISPLAY
 #   desktop_stop                                 ends everything started here
 #   desktop_stop_tray                            ends the tray alone (a desktop
 #                                                without a system tray)
@@ -80,22 +82,29 @@ desktop_fail()
     return 1
 }
 
-desktop_start()
+# Xvfb alone (more Xvfb options may follow the folder); sets DESKTOP_DISPLAY.
+desktop_start_xvfb()
 {
     DESKTOP_WORKDIR=$1
-    local selection_owner=$2
+    shift
     local display_file=$DESKTOP_WORKDIR/xvfb.display
 
     command -v Xvfb >/dev/null || desktop_fail "Xvfb is not installed" || return 1
     # Xvfb picks a free display number and writes it to fd 3 once it accepts clients.
     Xvfb -displayfd 3 -noreset -screen 0 "${DESKTOP_SCREEN:-1280x1024x24}" -dpi 96 -nolisten tcp \
-        3>"$display_file" >"$DESKTOP_WORKDIR/xvfb.log" 2>&1 &
+        "$@" 3>"$display_file" >"$DESKTOP_WORKDIR/xvfb.log" 2>&1 &
     desktop_adopt $!
     wait_for 30 grep -q '^[0-9][0-9]*$' "$display_file" ||
         desktop_fail "Xvfb did not report its display within 30 s" || return 1
     DESKTOP_DISPLAY=:$(head -n 1 "$display_file")
     wait_for 30 env DISPLAY="$DESKTOP_DISPLAY" xdpyinfo ||
         desktop_fail "display $DESKTOP_DISPLAY does not accept clients" || return 1
+}
+
+desktop_start()
+{
+    local selection_owner=$2
+    desktop_start_xvfb "$1" || return 1
 
     DISPLAY=$DESKTOP_DISPLAY openbox --sm-disable >"$DESKTOP_WORKDIR/openbox.log" 2>&1 &
     desktop_adopt $!

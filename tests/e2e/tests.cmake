@@ -63,3 +63,8 @@ function(deskword_add_desktop_test name script)
 endfunction()
 deskword_add_desktop_test(e2e_lxqt lxqt_test.sh)
 deskword_add_desktop_test(e2e_sway sway_test.sh)
+# GNOME Shell 43 in an X11 and in a Wayland session, started headless by the test; one
+# at a time, as the shell draws with Mesa's software renderer.
+deskword_add_desktop_test(e2e_gnome_x11 gnome_x11_test.sh)
+deskword_add_desktop_test(e2e_gnome_wayland gnome_wayland_test.sh)
+set_tests_properties(e2e_gnome_x11 e2e_gnome_wayland PROPERTIES RESOURCE_LOCK gnome_shell)
