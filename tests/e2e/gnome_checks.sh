@@ -22,7 +22,7 @@ source "$(dirname "$0")/desktops.sh"
 # shellcheck source=gnome_shell.sh
 source "$(dirname "$0")/gnome_shell.sh"
 gnome_installed ||
-    e2e_skip "GNOME Shell's packages are missing ($(echo $GNOME_MISSING)): scripts/deps.sh --desktops installs them"
+    e2e_skip "GNOME Shell's packages are missing (${GNOME_MISSING//$'\n'/ }): scripts/deps.sh --desktops installs them"
 e2e_begin "$@"
 ui_begin
 export LANGUAGE=ja
@@ -38,7 +38,6 @@ unset QT_QPA_PLATFORM
 printf '%s\r\n' '[DATA]' 'TEXT=Desk word' 'FontBold=True' 'FontName=DejaVu Sans' 'FontSize=36' \
     'Color=255' 'XPOS=3000' 'YPOS=4500' 'XPOS2=0' 'YPOS2=0' 'PICTURE=2' >"$E2E_TMP/settings.ini"
 e2e_prepare_app app --settings "$E2E_TMP/settings.ini"
-ini=$E2E_APP_DIR/deskword.ini
 
 # --- points on and between the glyphs -----------------------------------------------
 # GLYPH: the middle of the shape's largest rectangle; GAP: a point on the row through

@@ -103,6 +103,19 @@ class TestHooks {
             manager => manager.backgroundActor?._backgroundMenu?.isOpen) ? 'open' : 'closed';
     }
 
+    // The window whose surface the shell's picking finds at a screen point, as it
+    // routes a click there: "title (client)", or the actor's type where no window is.
+    pickAt(x, y) {
+        let actor = global.stage.get_actor_at_pos(Clutter.PickMode.REACTIVE, x, y);
+        const hit = actor;
+        while (actor && !actor.meta_window)
+            actor = actor.get_parent();
+        if (!actor)
+            return hit ? hit.constructor.name : 'none';
+        const window = actor.meta_window;
+        return `${window.get_title()} (${window.get_client_type() === 0 ? 'wayland' : 'x11'})`;
+    }
+
     // Normal windows, one a line: "x y width height client title" (client "wayland"
     // or "x11").
     windows() {
