@@ -1,5 +1,6 @@
 #include "DesktopWindowX11.h"
 
+#include "XWaylandShape.h"
 #include "XcbReply.h"
 
 #include <QAbstractNativeEventFilter>
@@ -327,4 +328,5 @@ void DesktopWindowX11::attach(QWidget* window, DesktopWindow::Remake remake)
 {
     auto* desktop = new X11DesktopWindow(window, std::move(remake));
     window->installEventFilter(desktop);
+    XWaylandShape::attach(window);
 }

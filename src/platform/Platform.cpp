@@ -36,3 +36,9 @@ bool Platform::isX11()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
+
+bool Platform::isXWayland()
+{
+    return isX11() && (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+                       qgetenv("XDG_SESSION_TYPE") == "wayland");
+}

@@ -21,4 +21,6 @@ public:
     static bool placesWindows();
     // Whether the X11 window system is in use (Qt's xcb platform).
     static bool isX11();
+    // Whether that X server is XWayland: X11 in a Wayland session.
+    static bool isXWayland();
 };

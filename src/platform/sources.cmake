@@ -58,6 +58,8 @@ if(DESKWORD_X11)
   target_sources(deskword_core PRIVATE
     platform/DesktopWindow_x11.cpp
     platform/XResources_x11.cpp
+    platform/XWaylandShape.h
+    platform/XWaylandShape_x11.cpp
     platform/XcbReply.h
   )
   target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_XCB)
