@@ -153,8 +153,8 @@ more_visible()
 before_count=$(visible_count)
 before_windows=$(viewable_windows "$pid")
 before_presses=$(recorder_count)
-shell_hooks move "$gx" "$gy" >/dev/null && shell_hooks press 3 >/dev/null ||
-    e2e_fail "the right click on the text failed"
+shell_hooks move "$gx" "$gy" >/dev/null || e2e_fail "the pointer did not move onto the text"
+shell_hooks press 3 >/dev/null || e2e_fail "the right click on the text failed"
 # The press was made before the call returned.
 clicked=$EPOCHREALTIME
 shell_hooks release 3 >/dev/null || e2e_fail "the right click on the text failed"

@@ -34,7 +34,8 @@ gnome_installed()
 }
 
 # A D-Bus daemon of the test's own (session or system): no service activation,
-# everyone may own and call. Prints its address.
+# everyone may own and call. Sets BUS_ADDRESS.
+BUS_ADDRESS=""
 private_bus()
 {
     local type=$1 dir=$2
@@ -56,7 +57,7 @@ EOF
         3>"$dir/$type.address" >"$dir/$type-dbus.log" 2>&1 &
     desktop_adopt $!
     wait_for 20 grep -q . "$dir/$type.address" || e2e_fail "the private $type bus did not start"
-    head -n 1 "$dir/$type.address"
+    BUS_ADDRESS=$(head -n 1 "$dir/$type.address")
 }
 
 shell_hooks()
@@ -96,9 +97,11 @@ enabled-extensions=['$GNOME_APPINDICATOR_UUID', '$GNOME_HOOKS_UUID']
 welcome-dialog-last-shown-version='999'
 EOF
 
-    DBUS_SYSTEM_BUS_ADDRESS=$(private_bus system "$dir") || exit 1
-    DBUS_SESSION_BUS_ADDRESS=$(private_bus session "$dir") || exit 1
-    export DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
+    # Started here, not in a subshell: desktop_stop ends them.
+    private_bus system "$dir"
+    export DBUS_SYSTEM_BUS_ADDRESS=$BUS_ADDRESS
+    private_bus session "$dir"
+    export DBUS_SESSION_BUS_ADDRESS=$BUS_ADDRESS
     # The shell asks logind for its session; a stand-in answers on the system bus.
     /usr/bin/python3 -m dbusmock --system --template logind >"$dir/logind.log" 2>&1 &
     desktop_adopt $!
