@@ -6,7 +6,8 @@
 # - the tray icon shows in the top bar (AppIndicator) within 20 s, and a right click
 #   on it opens the menu from "編集" to "終了";
 # - a right click on a glyph made 6 s after the start opens Deskword's menu within
-#   2 s (and the window below gets no press);
+#   2 s, or within three times what a later right click takes on a busy machine (and
+#   the window below gets no press, the desktop's own menu stays closed);
 # - a click in a gap between glyphs reaches the window below, a click on a glyph
 #   does not;
 # - the text dragged with the mouse stays where it was dropped after a restart.
@@ -150,28 +151,44 @@ more_visible()
 {
     (($(visible_count) > $1))
 }
-before_count=$(visible_count)
-before_windows=$(viewable_windows "$pid")
+# A right click on the glyph; sets MENU_MS (from the press to the menu's window) and
+# UI_MENU.
+MENU_MS=""
+menu_on_text()
+{
+    local before_count before_windows pressed mw mh
+    before_count=$(visible_count)
+    before_windows=$(viewable_windows "$pid")
+    shell_hooks move "$gx" "$gy" >/dev/null || e2e_fail "the pointer did not move onto the text"
+    shell_hooks press 3 >/dev/null || e2e_fail "the right click on the text failed"
+    # The press was made before the call returned.
+    pressed=$EPOCHREALTIME
+    shell_hooks release 3 >/dev/null || e2e_fail "the right click on the text failed"
+    wait_for 20 more_visible "$before_count" ||
+        e2e_fail "$1: a right click on a glyph opened no menu (background menu: $(shell_hooks backgroundMenuOpen))"
+    MENU_MS=$(elapsed "$pressed")
+    wait_for 10 find_new_window "$pid" "$before_windows" || e2e_fail "$1: no new menu window"
+    UI_MENU=$UI_NEW_WINDOW
+    UI_SUBMENU=""
+    # A menu's size (XWayland's root window holds no pictures of the windows to read it by).
+    read -r _ _ mw mh _ < <(window_geometry "$UI_MENU")
+    ((mw >= 60 && mh >= 60)) || e2e_fail "$1: the window the right click opened is no menu: ${mw} x $mh"
+}
 before_presses=$(recorder_count)
-shell_hooks move "$gx" "$gy" >/dev/null || e2e_fail "the pointer did not move onto the text"
-shell_hooks press 3 >/dev/null || e2e_fail "the right click on the text failed"
-# The press was made before the call returned.
-clicked=$EPOCHREALTIME
-shell_hooks release 3 >/dev/null || e2e_fail "the right click on the text failed"
-wait_for 10 more_visible "$before_count" ||
-    e2e_fail "a right click on a glyph 6 s after the start opened no menu (background menu: $(shell_hooks backgroundMenuOpen))"
-menu_ms=$(elapsed "$clicked")
-wait_for 10 find_new_window "$pid" "$before_windows" || e2e_fail "no new menu window"
-echo "menu on the text: opened $menu_ms ms after a right click at $(elapsed "$STARTED") ms"
-((menu_ms <= 2000)) || e2e_fail "the menu on the text opened $menu_ms ms after the right click (2000 at most)"
-UI_MENU=$UI_NEW_WINDOW
-UI_SUBMENU=""
-# A menu's size (XWayland's root window holds no pictures of the windows to read it by).
-read -r _ _ mw mh _ < <(window_geometry "$UI_MENU")
-((mw >= 60 && mh >= 60)) || e2e_fail "the window the right click opened is no menu: ${mw} x $mh"
+first_at=$(elapsed "$STARTED")
+menu_on_text "6 s after the start"
+first_ms=$MENU_MS
 [[ $(recorder_count) == "$before_presses" ]] || e2e_fail "the right click on a glyph reached the window below"
 [[ $(shell_hooks backgroundMenuOpen) == closed ]] || e2e_fail "the right click on a glyph opened the desktop's menu"
 wait_for 10 escape_menus || e2e_fail "the menu on the text did not close on Escape"
+# The same menu once the program has settled: on a busy machine both take longer, while
+# a program that blocks after its start keeps the first one waiting for seconds.
+menu_on_text "a later right click"
+wait_for 10 escape_menus || e2e_fail "the menu on the text did not close on Escape"
+limit=$((MENU_MS * 3 > 2000 ? MENU_MS * 3 : 2000))
+echo "menu on the text: opened $first_ms ms after a right click made $first_at ms after the start; later $MENU_MS ms"
+((first_ms <= limit)) ||
+    e2e_fail "the menu on the text opened $first_ms ms after the right click 6 s after the start ($limit at most; later $MENU_MS ms)"
 
 check_clicks 1
 
