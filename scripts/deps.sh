@@ -28,7 +28,7 @@ packages=(
 )
 
 # --desktops: also the desktops of the desktop tests (label "desktop"): LXQt's panel,
-# sway with waybar and grim.
+# sway with waybar and grim, GNOME Shell.
 for option in "$@"; do
     case $option in
     --desktops)
