@@ -71,7 +71,7 @@ bool Form1::hasTray() const
 
 void Form1::Form_Load()
 {
-    if (App::PrevInstance()) {
+    if (App::PrevInstance(SettingsLocation::filePath())) {
         // The running instance opens its editor: starting the program again always
         // leads somewhere, with or without a tray.
         InstanceChannel::requestOpen(SettingsLocation::filePath());

@@ -38,12 +38,6 @@ ProgramOverride& programOverride()
     return program;
 }
 
-QString lockFilePath()
-{
-    // One lock per executable path, in the user's runtime folder.
-    return RuntimeFile::path(QCoreApplication::applicationFilePath(), QStringLiteral(".lock"));
-}
-
 // The lock that marks this process as the running instance, once taken.
 std::unique_ptr<QLockFile>& instanceLock()
 {
@@ -91,13 +85,13 @@ QString App::Title()
     return EXEName();
 }
 
-bool App::PrevInstance()
+bool App::PrevInstance(const QString& key)
 {
     std::unique_ptr<QLockFile>& lock = instanceLock();
     if (lock) {
         return false;
     }
-    auto candidate = std::make_unique<QLockFile>(lockFilePath());
+    auto candidate = std::make_unique<QLockFile>(RuntimeFile::path(key, QStringLiteral(".lock")));
     candidate->setStaleLockTime(0);
     if (!candidate->tryLock(0) && !(namesThisProcess(*candidate) &&
                                     candidate->removeStaleLockFile() && candidate->tryLock(0))) {

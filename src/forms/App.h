@@ -20,10 +20,11 @@ public:
     // Caption of message boxes.
     static QString Title();
 
-    // True when another instance of this executable runs. The first call takes a
-    // lock keyed by the executable's path; a lock left by a crashed instance, or one
+    // True when another instance runs for the key (the settings file's path: two
+    // programs that would share one settings file are one instance). The first call
+    // takes a lock named after the key; a lock left by a crashed instance, or one
     // that names this process's own ID, is taken over.
-    static bool PrevInstance();
+    static bool PrevInstance(const QString& key);
 
     // Shows a modal message box with an OK button and the application's title.
     static void MsgBox(const QString& text);

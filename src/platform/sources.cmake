@@ -13,7 +13,6 @@ target_sources(deskword_core PRIVATE
   platform/DisplayScale.h
   platform/FontWarmUp.cpp
   platform/FontWarmUp.h
-  platform/InstanceChannel.cpp
   platform/InstanceChannel.h
   platform/Platform.cpp
   platform/Platform.h
@@ -26,9 +25,13 @@ target_sources(deskword_core PRIVATE
   platform/XResources.h
 )
 
-# The local socket of a second start.
-find_package(Qt6 REQUIRED COMPONENTS Network)
-target_link_libraries(deskword_core PRIVATE Qt6::Network)
+# The local socket of a later start, and the signals that end the program: POSIX
+# where there is POSIX, plain fallbacks elsewhere.
+if(UNIX)
+  target_sources(deskword_core PRIVATE platform/InstanceChannel_unix.cpp)
+else()
+  target_sources(deskword_core PRIVATE platform/InstanceChannel_dummy.cpp)
+endif()
 
 # The D-Bus tray (StatusNotifierItem) where Qt has D-Bus.
 find_package(Qt6 QUIET COMPONENTS DBus)

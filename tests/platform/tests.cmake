@@ -1,8 +1,7 @@
 deskword_add_test(platform_session_end_test platform/SessionEndTest.cpp)
 deskword_add_test(platform_platform_test platform/PlatformTest.cpp)
 
-find_package(Qt6 REQUIRED COMPONENTS Network)
-deskword_add_test(platform_instance_channel_test platform/InstanceChannelTest.cpp LIBS Qt6::Network)
+deskword_add_test(platform_instance_channel_test platform/InstanceChannelTest.cpp)
 # The display scale, and pictures on screens of 96, 144 and 192 DPI.
 deskword_add_test(platform_display_scale_test platform/DisplayScaleTest.cpp
                   graphics/PictureFiles.cpp graphics/PictureFiles.h)
