@@ -42,6 +42,17 @@ add_custom_command(OUTPUT ${DESKWORD_CHANGELOG_GZ}
 add_custom_target(deskword_changelog ALL DEPENDS ${DESKWORD_CHANGELOG_GZ})
 install(FILES ${DESKWORD_CHANGELOG_GZ} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/deskword)
 
+# The manual page with the project's version, compressed as Debian's policy asks for.
+configure_file(${DESKWORD_PACKAGING_DIR}/deskword.1.in ${PROJECT_BINARY_DIR}/packaging/deskword.1
+               @ONLY)
+set(DESKWORD_MANPAGE_GZ ${PROJECT_BINARY_DIR}/packaging/deskword.1.gz)
+add_custom_command(OUTPUT ${DESKWORD_MANPAGE_GZ}
+  COMMAND gzip -9 -n -c ${PROJECT_BINARY_DIR}/packaging/deskword.1 > ${DESKWORD_MANPAGE_GZ}
+  DEPENDS ${PROJECT_BINARY_DIR}/packaging/deskword.1
+  VERBATIM)
+add_custom_target(deskword_manpage ALL DEPENDS ${DESKWORD_MANPAGE_GZ})
+install(FILES ${DESKWORD_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 # The Debian package; its Depends come from dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME deskword)

@@ -2,6 +2,7 @@
 
 #include "DesktopPicture.h"
 #include "Form2.h"
+#include "ProgramEnd.h"
 #include "SettingValues.h"
 #include "Settings.h"
 #include "SettingsFile.h"
@@ -135,15 +136,19 @@ void Form1::Form_Load()
 void Form1::listenForSecondStart()
 {
     m_channel = new InstanceChannel(SettingsLocation::filePath(), this);
-    connect(m_channel, &InstanceChannel::openRequested, this, [this] {
-        // A request during start-up waits until the text is on the desktop.
-        if (m_started) {
-            openEditor();
-        } else {
-            m_openRequested = true;
-        }
-    });
+    connect(m_channel, &InstanceChannel::quitRequested, this, &Form1::endAsExit);
+    connect(m_channel, &InstanceChannel::openRequested, this, &Form1::requestEditor);
     m_channel->listen();
+}
+
+void Form1::requestEditor()
+{
+    // A request during start-up waits until the text is on the desktop.
+    if (m_started) {
+        openEditor();
+    } else {
+        m_openRequested = true;
+    }
 }
 
 void Form1::openEditor()
@@ -294,14 +299,13 @@ void Form1::Form_Unload()
         delete m_tray;
         m_tray = nullptr;
     }
-    // No socket file stays behind for the next start to clear.
-    delete m_channel;
-    m_channel = nullptr;
-    // Everything the windows store as they unload is one write.
-    const SettingsFile::Batch batch;
-    UnloadOtherWindows(Name());
-    SettingsFile::Batch::flush();
-    App::EndNow(0);
+    // No socket file stays behind for the next start to clear; a start that asked
+    // for the end stays connected until the process has ended.
+    if (m_channel != nullptr) {
+        m_channel->close();
+    }
+    // Closing the host ends the program; within the end, this returns at once.
+    ProgramEnd::run();
 }
 
 void Form1::endSession()
@@ -313,13 +317,15 @@ void Form1::endSession()
     if (previous) {
         App::setMessageBoxHandler(previous);
     }
+    endAsExit();
+}
+
+void Form1::endAsExit()
+{
+    // A message box or modal window open now is closed: one shown during start-up,
+    // before the event loop runs, holds the build that the end waits for.
+    App::CloseModalWindows();
     // Like the menu's commands it waits for a running build, so an Execute in
     // progress stores its text first.
-    CommandGate::run([] {
-        if (frmMenu* menu = frmMenu::instance()) {
-            menu->mend_Click();
-        } else {
-            App::EndNow(0);
-        }
-    });
+    CommandGate::run(&ProgramEnd::run);
 }

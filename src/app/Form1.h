@@ -10,7 +10,7 @@ class QSystemTrayIcon;
 
 // The hidden host window. Its load handler is the whole start-up: one instance only,
 // the tray icon, the stored settings, the busy badge, the text and picture shapes and
-// their composition on the text window. Its unload handler is the whole shutdown.
+// their composition on the text window. Unloading it ends the program (ProgramEnd).
 class Form1 : public Form
 {
     Q_OBJECT
@@ -38,8 +38,16 @@ public:
     // opens the popup menu.
     void trayMouseMove(int button, int shift, double x, double y);
 
-    // Ends the program as Exit does, when the session ends or a signal asks to end.
+    // Ends the program as Exit does, when the session ends or a signal asks to end:
+    // a failed write is reported on the error output, no message box waits.
     void endSession();
+    // Ends the program as Exit does once any running build has finished, closing
+    // any modal window first (a later start's request to end).
+    void endAsExit();
+
+    // Opens the editor as the menu's Edit does; during start-up, once the text is
+    // on the desktop (a later start's request, or --edit).
+    void requestEditor();
 
     // True once start-up has composed the text window for the first time.
     bool started() const { return m_started; }

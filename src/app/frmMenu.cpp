@@ -2,12 +2,10 @@
 
 #include "Autostart.h"
 #include "Form1.h"
+#include "ProgramEnd.h"
 #include "Settings.h"
-#include "SettingsFile.h"
-#include "forms/App.h"
 #include "forms/CommandGate.h"
 #include "frm_Version.h"
-#include "region/WindowUtilities.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -131,15 +129,12 @@ void frmMenu::mAutostart_Click(bool checked)
 
 void frmMenu::mend_Click()
 {
-    Unload(this);
+    ProgramEnd::run();
 }
 
 bool frmMenu::Form_QueryUnload()
 {
-    // Everything the windows store as they unload is one write.
-    const SettingsFile::Batch batch;
-    UnloadOtherWindows(Name());
-    SettingsFile::Batch::flush();
-    App::EndNow(0);
+    // Without its menu the program cannot go on: unloading it ends the program.
+    ProgramEnd::run();
     return false;
 }

@@ -2,6 +2,8 @@
 target_sources(deskword_core PRIVATE
   app/Autostart.cpp
   app/Autostart.h
+  app/CommandLine.cpp
+  app/CommandLine.h
   app/DesktopPicture.cpp
   app/DesktopPicture.h
   app/IniDocument.cpp
@@ -28,6 +30,8 @@ target_sources(deskword_core PRIVATE
   app/Form2.h
   app/FigurePlacement.cpp
   app/FigurePlacement.h
+  app/ProgramEnd.cpp
+  app/ProgramEnd.h
   app/frmMenu.cpp
   app/frmMenu.h
   app/frm_Version.cpp

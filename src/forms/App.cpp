@@ -2,7 +2,9 @@
 
 #include "platform/RuntimeFile.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
@@ -117,6 +119,20 @@ void App::MsgBox(const QString& text)
 App::MessageBoxHandler App::setMessageBoxHandler(MessageBoxHandler handler)
 {
     return std::exchange(messageBoxHandler(), std::move(handler));
+}
+
+void App::CloseModalWindows()
+{
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+        if (QApplication::activeModalWidget() == modal) {
+            return;
+        }
+    }
 }
 
 void App::DoEvents()

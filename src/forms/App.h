@@ -33,6 +33,10 @@ public:
     // an empty handler restores the real box. Returns the handler it replaced.
     static MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 
+    // Closes every modal window, the innermost first (message boxes and dialogs as
+    // if cancelled); stops at one that refuses to close.
+    static void CloseModalWindows();
+
     // Processes the pending window events once. User input stays queued, so menu
     // and editor commands wait until the running handler has finished.
     static void DoEvents();

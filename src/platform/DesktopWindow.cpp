@@ -3,6 +3,8 @@
 #include "DesktopWindowX11.h"
 #include "Platform.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QWidget>
 
 void DesktopWindow::attach(QWidget* window, Remake remake)
@@ -24,4 +26,15 @@ bool DesktopWindow::movesItself(const QWidget* window)
 {
     return window != nullptr && window->isWindow() &&
            window->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+}
+
+void DesktopWindow::catchUp()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return;
+    }
+    if (Platform::isX11()) {
+        DesktopWindowX11::sync();
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

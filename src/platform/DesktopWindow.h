@@ -33,4 +33,8 @@ public:
     static void attach(QWidget* window, Remake remake = {});
     // Whether the program itself must move the window when it is dragged.
     static bool movesItself(const QWidget* window);
+    // Handles what the window system has said about the program's windows up to now
+    // (a move just made, for instance), with user input held back: clicks and keys
+    // stay queued for the event loop.
+    static void catchUp();
 };

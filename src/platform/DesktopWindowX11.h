@@ -10,4 +10,6 @@ class QWidget;
 // (through REMAKE) when one starts.
 namespace DesktopWindowX11 {
 void attach(QWidget* window, DesktopWindow::Remake remake);
-}
+// One round trip to the X server: afterwards every event it sent before is queued.
+void sync();
+} // namespace DesktopWindowX11

@@ -1,3 +1,5 @@
 #include "DesktopWindowX11.h"
 
 void DesktopWindowX11::attach(QWidget*, DesktopWindow::Remake) {}
+
+void DesktopWindowX11::sync() {}

@@ -330,3 +330,11 @@ void DesktopWindowX11::attach(QWidget* window, DesktopWindow::Remake remake)
     window->installEventFilter(desktop);
     XWaylandShape::attach(window);
 }
+
+void DesktopWindowX11::sync()
+{
+    if (xcb_connection_t* c = connection()) {
+        const XcbReply<xcb_get_input_focus_reply_t> reply(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+}

@@ -46,6 +46,10 @@ public:
     // Starts listening. A socket left behind by a crashed instance is replaced; one
     // that a live program answers on is left to it (false).
     bool listen();
+    // Stops listening and removes the socket file. A client that asked the program to
+    // end stays connected until the channel is destroyed or the process ends, so it
+    // learns when that has happened.
+    void close();
 
     // Sends the request to the instance listening for the key and waits at most
     // timeoutMs milliseconds in all for its confirmation. A busy instance (its

@@ -25,6 +25,8 @@ bool InstanceChannel::listen()
     return false;
 }
 
+void InstanceChannel::close() {}
+
 int InstanceChannel::clientCount() const
 {
     return 0;

@@ -382,6 +382,15 @@ bool InstanceChannel::listen()
     return m_state->bindAndListen();
 }
 
+void InstanceChannel::close()
+{
+    m_state->retry->stop();
+    while (!m_state->clients.empty()) {
+        m_state->dropClient(m_state->clients.front().fd);
+    }
+    m_state->stopListening();
+}
+
 int InstanceChannel::clientCount() const
 {
     return int(m_state->clients.size());

@@ -22,15 +22,16 @@ target_sources(deskword_core PRIVATE
   platform/RuntimeFile.h
   platform/SessionEnd.cpp
   platform/SessionEnd.h
+  platform/SignalPipe.h
   platform/XResources.h
 )
 
 # The local socket of a later start, and the signals that end the program: POSIX
 # where there is POSIX, plain fallbacks elsewhere.
 if(UNIX)
-  target_sources(deskword_core PRIVATE platform/InstanceChannel_unix.cpp)
+  target_sources(deskword_core PRIVATE platform/InstanceChannel_unix.cpp platform/SignalPipe_unix.cpp)
 else()
-  target_sources(deskword_core PRIVATE platform/InstanceChannel_dummy.cpp)
+  target_sources(deskword_core PRIVATE platform/InstanceChannel_dummy.cpp platform/SignalPipe_dummy.cpp)
 endif()
 
 # The D-Bus tray (StatusNotifierItem) where Qt has D-Bus.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installing Deskword puts the program, its desktop entry, its icons, its AppStream
-# metadata, its English translation and its licence where a Linux desktop looks for
+# metadata, its manual page, its English translation and its licence where a Linux desktop looks for
 # them: with `cmake --install`, and in the .deb that cpack builds, whose dependencies
 # come from dpkg-shlibdeps and name a Japanese font, and on which lintian finds no
-# error. The program from the package runs, and its windows carry the window class
+# error and no warning. The program from the package runs, and its windows carry the window class
 # that the desktop entry's StartupWMClass names.
 #
 # Arguments: --build DIR (the build folder that holds the deskword executable), then
@@ -69,6 +69,22 @@ check_tree()
             e2e_fail "$label: the ${size}x$size icon is '$(identify -format '%m %w %h' "$icon" 2>&1)'"
     done
 
+    # The manual page names every option that --help lists (which needs no display).
+    local page=$root/share/man/man1/deskword.1.gz option
+    [[ -f $page ]] || e2e_fail "$label: no share/man/man1/deskword.1.gz"
+    local options text help
+    help=$(env -u DISPLAY "$program" --help) || e2e_fail "$label: --help failed"
+    options=$(grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' <<<"$help" | tr -d ' ,' | sort -u)
+    [[ $options == *--edit* && $options == *--quit* ]] || e2e_fail "$label: --help lists '$options'"
+    # In the page's source a hyphen is written \-.
+    text=$(zcat "$page" | sed 's/\\-/-/g')
+    for option in $options; do
+        grep -qF -- "$option" <<<"$text" || e2e_fail "$label: the manual page does not name $option"
+    done
+    [[ $(grep -c '^\.SH \(NAME\|SYNOPSIS\|DESCRIPTION\|OPTIONS\|FILES\|ENVIRONMENT\|SEE ALSO\)$' <<<"$text") == 7 ]] ||
+        e2e_fail "$label: the manual page lacks a section"
+    grep -qF "deskword $VERSION" <<<"$text" || e2e_fail "$label: the manual page is not of version $VERSION"
+
     [[ -f $metainfo ]] || e2e_fail "$label: no share/metainfo/$app_id.metainfo.xml"
     appstreamcli validate --no-net "$metainfo" >"$E2E_TMP/appstream.log" 2>&1 ||
         e2e_fail "$label: the AppStream metadata is not valid: $(cat "$E2E_TMP/appstream.log")"
@@ -121,8 +137,8 @@ depends=$(dpkg-deb -f "$package" Depends)
     e2e_fail "the package's Depends do not name libc6 (no dpkg-shlibdeps?): '$depends'"
 [[ ", $depends," == *", fonts-ipafont-gothic | fonts-noto-cjk | "* ]] ||
     e2e_fail "the package's Depends name no Japanese font: '$depends'"
-# lintian's errors; its warnings (no manual page) are left to the maintainers.
-lintian --fail-on error "$package" >"$E2E_TMP/lintian.log" 2>&1 ||
+# Neither errors nor warnings from lintian.
+lintian --fail-on error,warning "$package" >"$E2E_TMP/lintian.log" 2>&1 ||
     e2e_fail "lintian reports errors on the package:"$'\n'"$(grep -v '^running with root' "$E2E_TMP/lintian.log")"
 root=$E2E_TMP/root
 dpkg -x "$package" "$root" || e2e_fail "dpkg -x failed"

@@ -51,6 +51,8 @@ deskword_add_e2e_test(e2e_wayland wayland_test.sh)
 # test's own), and a second start that opens the running instance's editor.
 deskword_add_e2e_test(e2e_dbus_tray dbus_tray_test.sh)
 deskword_add_e2e_test(e2e_second_start second_start_test.sh)
+deskword_add_e2e_test(e2e_command_line command_line_test.sh)
+deskword_add_e2e_test(e2e_signal_box signal_box_test.sh)
 # Scaled screens (Xft.dpi 192, QT_SCALE_FACTOR=1.5): drawn and shaped at device pixels.
 deskword_add_e2e_test(e2e_scale scale_test.sh)
 
