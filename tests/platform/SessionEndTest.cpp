@@ -1,6 +1,7 @@
 #include "TestMain.h"
 
 #include "platform/SessionEnd.h"
+#include "platform/SignalPipe.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -38,6 +39,18 @@ private slots:
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QCOMPARE(requested.count(), 1);
+    }
+
+    // A signal that comes before anything listens (the program installs the pipe at
+    // its first line) neither ends the process nor is lost.
+    void testSignalBeforeTheListenerWaits()
+    {
+        QVERIFY(SignalPipe::install());
+        QCOMPARE(std::raise(SIGTERM), 0);
+        auto end = std::make_unique<SessionEnd>();
+        QSignalSpy requested(end.get(), &SessionEnd::requested);
+        QCOMPARE(requested.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(requested.count(), 1, 10000);
     }
 
     // The application's quit is the end of the session too.
