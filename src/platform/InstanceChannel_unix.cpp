@@ -62,8 +62,9 @@ bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
     }
 }
 
-// Connects without blocking beyond the deadline; -1 with errno set on failure.
-int connectTo(const QString& path, const QDeadlineTimer& deadline)
+// Connects without blocking; -1 with errno set on failure (EAGAIN: the listener's
+// backlog is full).
+int connectTo(const QString& path)
 {
     sockaddr_un address;
     if (!socketAddress(path, address)) {
@@ -76,16 +77,6 @@ int connectTo(const QString& path, const QDeadlineTimer& deadline)
     }
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
         return fd;
-    }
-    if (errno == EAGAIN || errno == EINPROGRESS) {
-        // The listener's backlog is full: wait for room.
-        int error = ETIMEDOUT;
-        socklen_t length = sizeof(error);
-        if (waitFor(fd, POLLOUT, deadline) &&
-            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
-            return fd;
-        }
-        errno = error;
     }
     const int saved = errno;
     ::close(fd);
@@ -151,7 +142,7 @@ struct InstanceChannel::State
 
 bool InstanceChannel::State::answered() const
 {
-    const int probe = connectTo(path, QDeadlineTimer(1000));
+    const int probe = connectTo(path);
     if (probe < 0) {
         return false;
     }
@@ -402,15 +393,14 @@ InstanceChannel::Reply InstanceChannel::send(const QString& key, Request request
     const QString path = serverName(key);
     const QByteArray& line = request == Request::Quit ? QuitRequest : OpenRequest;
     for (;;) {
-        const int fd = connectTo(path, deadline);
-        if (fd < 0) {
-            if (errno == ENOENT || errno == ECONNREFUSED || errno == ENAMETOOLONG) {
-                return Reply::NoProgram;
-            }
-            return Reply::NoAnswer;
+        const int fd = connectTo(path);
+        if (fd < 0 && errno != EAGAIN) {
+            return errno == ENOENT || errno == ECONNREFUSED || errno == ENAMETOOLONG
+                       ? Reply::NoProgram
+                       : Reply::NoAnswer;
         }
         const bool sent =
-            waitFor(fd, POLLOUT, deadline) &&
+            fd >= 0 && waitFor(fd, POLLOUT, deadline) &&
             ::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == ssize_t(line.size());
         QByteArray reply;
         if (sent) {
@@ -429,8 +419,11 @@ InstanceChannel::Reply InstanceChannel::send(const QString& key, Request request
             ::close(fd);
             return done ? Reply::Done : Reply::NoAnswer;
         }
-        ::close(fd);
-        // Closed without an answer: the instance serves as many clients as it will.
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        // Closed without an answer, or no room to connect: the instance serves as many
+        // clients as it will. Asked again shortly.
         if (deadline.remainingTime() <= BusyRetryMs) {
             return Reply::NoAnswer;
         }
