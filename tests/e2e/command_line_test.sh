@@ -9,7 +9,10 @@
 #   status 0;
 # - 1,013 silent connections to the running copy's socket are dropped within a few
 #   seconds, few at a time, the program's descriptors stay few, and afterwards the
-#   socket is there and a second start opens the editor.
+#   socket is there and a second start opens the editor;
+# - two copies in two folders they cannot write (read-only mounts) share the settings
+#   file in the configuration folder, and so are one program: the second start of
+#   the other copy opens the first one's editor and ends.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=ui.sh
@@ -117,5 +120,31 @@ ended_cleanly "$pid" "--quit"
 ini_value "$settings" XPOS >/dev/null || e2e_fail "--quit did not store the position"
 ! compgen -G "$XDG_RUNTIME_DIR/deskword-*" >/dev/null ||
     e2e_fail "the end left files: $(ls -A "$XDG_RUNTIME_DIR")"
+
+# --- two copies in read-only folders are one program ----------------------------------------
+# start_read_only DIR: runs DIR/deskword with DIR mounted read-only (a mount namespace
+# of its own; the process keeps its ID through the execs).
+start_read_only()
+{
+    unshare -m sh -c 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && exec "$1/deskword"' \
+        sh "$1" >>"$E2E_TMP/$(basename "$1").log" 2>&1 &
+}
+e2e_prepare_app ro-one
+one=$E2E_APP_DIR
+e2e_prepare_app ro-two
+two=$E2E_APP_DIR
+start_read_only "$one"
+first=$!
+desktop_adopt "$first"
+[[ -n $(text_window "$first") ]] || e2e_fail "the copy in a read-only folder showed no text"
+status=0
+start_read_only "$two"
+second=$!
+desktop_adopt "$second"
+wait_for 20 not_running "$second" || e2e_fail "the second copy in a read-only folder runs beside the first"
+wait "$second" || status=$?
+((status == 0)) || e2e_fail "the second copy in a read-only folder ended with status $status"
+wait_for 20 find_editor "$first" || e2e_fail "the second copy did not open the first one's editor"
+is_running "$first" || e2e_fail "the first copy ended"
 
 e2e_pass
