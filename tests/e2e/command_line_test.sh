@@ -103,14 +103,14 @@ for client in clients:
 print(f"all dropped; at most {most} descriptors")
 PY
 [[ -S $socket ]] || e2e_fail "the socket is gone after the flood"
-editor_windows=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Deskword$' | grep -c .)
+editors=$(editor_windows "$pid" | grep -c .)
 close_box "$UI_EDITOR" || e2e_fail "no close box on the editor"
 wait_for 10 is_hidden "$UI_EDITOR" || e2e_fail "the editor did not close"
 status=0
 timeout 20 "$app/deskword" >>"$app/second.log" 2>&1 || status=$?
 ((status == 0)) || e2e_fail "a second start after the flood ended with status $status"
 wait_for 20 find_editor "$pid" || e2e_fail "after the flood, a second start did not open the editor"
-((editor_windows == 1)) || e2e_fail "$editor_windows editors were open"
+((editors == 1)) || e2e_fail "$editors editors were open"
 
 # --- --quit ends the running copy as Exit does ---------------------------------------------
 ! ini_value "$settings" XPOS >/dev/null || e2e_fail "the settings hold a position before the end"

@@ -27,9 +27,17 @@ info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 283
 open(sys.argv[1], "wb").write(header + info + pixels)
 PY
 
+# The message box: a managed window of the program's name (the text window of that
+# name is override-redirect).
 message_box()
 {
-    xdotool search --all --onlyvisible --pid "$1" --name '^deskword$' >/dev/null 2>&1
+    local id
+    for id in $(xdotool search --all --onlyvisible --pid "$1" --name '^deskword$' 2>/dev/null); do
+        if is_viewable "$id" && ! is_override_redirect "$id"; then
+            return 0
+        fi
+    done
+    return 1
 }
 
 # True when the process catches SIGTERM (its bit in SigCgt of /proc/PID/status).
