@@ -7,6 +7,8 @@
 #include "editor/Form3.h"
 #include "shape/ShapeBuilder.h"
 
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -87,6 +89,25 @@ private slots:
         comdlg::FontRequest request;
         FontChooser chooser(request, nullptr);
         QCOMPARE(chooser.windowTitle(), expect("フォント", "Font"));
+    }
+
+    // Qt's own dialogs speak the captions' language: the colour dialog's buttons and
+    // labels come from Qt's translation (Debian: qt6-translations-l10n).
+    void qtDialogTexts()
+    {
+        QColorDialog dialog;
+        dialog.setOption(QColorDialog::DontUseNativeDialog);
+        const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons != nullptr);
+        const QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+        QVERIFY(cancel != nullptr);
+        QCOMPARE(cancel->text(), expect("キャンセル", "Cancel"));
+        QStringList labels;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            labels.append(label->text());
+        }
+        QVERIFY2(labels.contains(expect("基本カラー(&B)", "&Basic colors")),
+                 qPrintable(labels.join(QLatin1Char('|'))));
     }
 
     void messages()
