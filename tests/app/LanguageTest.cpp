@@ -75,6 +75,10 @@ private slots:
         // The version comes from the build's project version.
         QVERIFY2(labels.contains(QStringLiteral("Version " DESKWORD_EXPECTED_VERSION)),
                  qPrintable(labels.join(QLatin1Char('|'))));
+        // Every line in the application's font, none in a fallback of a missing family.
+        for (const QLabel* label : about->findChildren<QLabel*>()) {
+            QCOMPARE(label->font().family(), QApplication::font().family());
+        }
     }
 
     void editorAndDialogCaptions()
@@ -85,6 +89,17 @@ private slots:
         QCOMPARE(editor->Command3->text(), expect("色設定", "Colour..."));
         QCOMPARE(editor->Command4->text(), expect("画像...", "Picture..."));
         QCOMPARE(editor->mNoPicture->text(), expect("画像なし", "No picture"));
+        // In either language every caption fits its button, with a visible gap
+        // between the buttons.
+        const QList<QPushButton*> row{editor->Command2, editor->Command1, editor->Command3,
+                                      editor->Command4};
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            QVERIFY(row[i]->width() >= row[i]->sizeHint().width());
+            if (i > 0) {
+                QVERIFY2(row[i]->x() >= row[i - 1]->geometry().right() + 1 + 4,
+                         qPrintable(row[i]->objectName()));
+            }
+        }
 
         comdlg::FontRequest request;
         FontChooser chooser(request, nullptr);
