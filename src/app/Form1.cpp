@@ -160,7 +160,7 @@ void Form1::createTrayIcon()
     // Taking the icon creates the about box, hidden.
     FindOrLoad<frm_Version>();
     m_tray = new QSystemTrayIcon(frm_Version::programIcon(), this);
-    m_tray->setToolTip(App::EXEName());
+    m_tray->setToolTip(SettingsLocation::copyName());
     // A D-Bus tray (StatusNotifierItem) shows the menu itself: it gets the popup menu
     // exported over D-Bus, with the same items. An XEmbed tray only reports clicks,
     // and a right click pops the menu up (trayMouseMove).

@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -304,6 +306,30 @@ private slots:
         QCOMPARE(ReadIniValue(DataSection, u"YPOS"_s), QStringLiteral("750"));
         QCOMPARE(state->endCodes.value(0, -1), 0);
         QVERIFY(Form::Forms().isEmpty());
+    }
+
+    // The tray icon's tooltip tells two copies apart: the folder of the settings file,
+    // unless it is the user's configuration folder of an installed copy.
+    void testTrayNamesTheCopy()
+    {
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(folder->path()));
+        const QString copy = folder->filePath(u"apps/x"_s);
+        QVERIFY(QDir().mkpath(copy));
+        App::setProgramForTesting(copy, u"deskword"_s);
+        SettingsLocation::setProgramForTesting(copy, u"deskword"_s);
+        start();
+        const auto* tray = Form1::instance()->findChild<QSystemTrayIcon*>();
+        QVERIFY(tray != nullptr);
+        QCOMPARE(tray->toolTip(), u"Deskword — ~/apps/x"_s);
+        qputenv("HOME", home);
+        QCOMPARE(SettingsLocation::copyName(), u"Deskword — "_s + copy);
+
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            u"/deskword"_s;
+        SettingsLocation::setProgramForTesting(config, u"deskword"_s);
+        QCOMPARE(SettingsLocation::copyName(), u"Deskword"_s);
     }
 
     // Start-up reads the settings file once, however many keys it holds, and writes
