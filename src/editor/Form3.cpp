@@ -109,6 +109,7 @@ void Form3::createControls()
     setTabOrder(Command3, Command4);
     setTabOrder(Command4, Text2);
     setTabOrder(Text2, Text1);
+    setTabOrder(Text1, Picture1);
 
     // The mirror holds no undo history of its own.
     Text2->document()->setUndoRedoEnabled(false);
