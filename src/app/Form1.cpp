@@ -2,6 +2,7 @@
 
 #include "DesktopPicture.h"
 #include "Form2.h"
+#include "FullScreenHiding.h"
 #include "SettingValues.h"
 #include "Settings.h"
 #include "SettingsFile.h"
@@ -115,7 +116,13 @@ void Form1::Form_Load()
     if (mode < 0 || mode > 2) {
         mode = 0;
     }
-    FindOrLoad<frmMenu>()->checkMode(mode);
+    frmMenu* menu = FindOrLoad<frmMenu>();
+    menu->checkMode(mode);
+    m_fullScreen = new FullScreenHiding(this);
+    connect(m_fullScreen, &FullScreenHiding::changed, this, &Form1::showTextWindow);
+    connect(menu->mHideOnFullScreen, &QAction::toggled, m_fullScreen, &FullScreenHiding::setOn);
+    menu->mHideOnFullScreen->setChecked(FullScreenHiding::available() &&
+                                        settingBool(setting("HIDEONFULLSCREEN")).value_or(false));
     text->show();
 
     RGNText = decodeRGNText(setting("TEXT"));
@@ -127,7 +134,7 @@ void Form1::Form_Load()
 
     // Without a tray the program is reached through its text; a first run, or a
     // start with nothing to show, opens the editor so there is something to reach.
-    if (m_openRequested || (!hasTray() && (firstRun || !text->isVisible()))) {
+    if (m_openRequested || (!hasTray() && (firstRun || !m_composed))) {
         openEditor();
     }
 }
@@ -267,6 +274,18 @@ void Form1::ComposeTextWindow()
     }
     if (composed) {
         RGNCanvasApply(text);
+    }
+    m_composed = composed;
+    showTextWindow();
+}
+
+void Form1::showTextWindow()
+{
+    Form2* text = Form2::instance();
+    if (text == nullptr) {
+        return;
+    }
+    if (m_composed && !(m_fullScreen != nullptr && m_fullScreen->hides(text->figureBounds()))) {
         text->show();
         WindowTopMost(text);
     } else {

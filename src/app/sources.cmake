@@ -28,6 +28,8 @@ target_sources(deskword_core PRIVATE
   app/Form2.h
   app/FigurePlacement.cpp
   app/FigurePlacement.h
+  app/FullScreenHiding.cpp
+  app/FullScreenHiding.h
   app/frmMenu.cpp
   app/frmMenu.h
   app/frm_Version.cpp

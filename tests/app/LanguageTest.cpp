@@ -61,6 +61,8 @@ private slots:
         QCOMPARE(menu->ga[2]->text(), expect("非表示", "Hidden"));
         QCOMPARE(menu->mver->text(), expect("バージョン情報", "About Deskword"));
         QCOMPARE(menu->mAutostart->text(), expect("ログイン時に起動", "Start at login"));
+        QCOMPARE(menu->mHideOnFullScreen->text(),
+                 expect("全画面表示のときは隠す", "Hide over full-screen windows"));
         QCOMPARE(menu->mend->text(), expect("終了", "Exit"));
     }
 
