@@ -61,7 +61,7 @@ Form3::Form3() : Form(QStringLiteral("Form3"))
     createControls();
     // Wider than the design where longer captions need it.
     resize(std::max(TwipToNearestPixelX(DesignClientWidth),
-                    m_buttonRowRight + TwipToNearestPixelX(ButtonRowMarginTwips)),
+                    Command4->geometry().right() + 1 + TwipToNearestPixelX(ButtonRowMarginTwips)),
            TwipToNearestPixelY(DesignClientHeight));
 }
 
@@ -100,7 +100,7 @@ void Form3::createControls()
     setTwipGeometry(Command3, 3120, 2640, 1455, 375);
     Command4 = makeButton(this, QStringLiteral("Command4"), tr("画像..."));
     setTwipGeometry(Command4, 4680, 2640, 1215, 375);
-    m_buttonRowRight = keepRowApart({Command2, Command1, Command3, Command4}, ButtonSpacingPixels);
+    keepRowApart({Command2, Command1, Command3, Command4}, ButtonSpacingPixels);
 
     createPictureControls();
 

@@ -123,7 +123,5 @@ private:
     };
     QList<MirrorEdit> m_mirrorEdits;
     bool m_executing = false;
-    // The right edge of the row of buttons, in pixels.
-    int m_buttonRowRight = 0;
     QList<Command> m_deferred;
 };
