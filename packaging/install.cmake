@@ -76,7 +76,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic | fonts-takao-gothic | fonts-japanese-gothic")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Pictures in WebP, TIFF and more need the image format plugins.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins")
+# Pictures in WebP, TIFF and more need the image format plugins; the buttons and
+# labels of Qt's dialogs in Japanese need Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

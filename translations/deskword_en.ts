@@ -116,6 +116,10 @@
         <translation>Start at login</translation>
     </message>
     <message>
+        <source>全画面表示のときは隠す</source>
+        <translation>Hide over full-screen windows</translation>
+    </message>
+    <message>
         <source>終了</source>
         <translation>Exit</translation>
     </message>

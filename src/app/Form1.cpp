@@ -2,6 +2,7 @@
 
 #include "DesktopPicture.h"
 #include "Form2.h"
+#include "FullScreenHiding.h"
 #include "ProgramEnd.h"
 #include "SettingValues.h"
 #include "Settings.h"
@@ -116,7 +117,13 @@ void Form1::Form_Load()
     if (mode < 0 || mode > 2) {
         mode = 0;
     }
-    FindOrLoad<frmMenu>()->checkMode(mode);
+    frmMenu* menu = FindOrLoad<frmMenu>();
+    menu->checkMode(mode);
+    m_fullScreen = new FullScreenHiding(this);
+    connect(m_fullScreen, &FullScreenHiding::changed, this, &Form1::showTextWindow);
+    connect(menu->mHideOnFullScreen, &QAction::toggled, m_fullScreen, &FullScreenHiding::setOn);
+    menu->mHideOnFullScreen->setChecked(FullScreenHiding::available() &&
+                                        settingBool(setting("HIDEONFULLSCREEN")).value_or(false));
     text->show();
 
     RGNText = decodeRGNText(setting("TEXT"));
@@ -128,7 +135,7 @@ void Form1::Form_Load()
 
     // Without a tray the program is reached through its text; a first run, or a
     // start with nothing to show, opens the editor so there is something to reach.
-    if (m_openRequested || (!hasTray() && (firstRun || !text->isVisible()))) {
+    if (m_openRequested || (!hasTray() && (firstRun || !m_composed))) {
         openEditor();
     }
 }
@@ -165,7 +172,7 @@ void Form1::createTrayIcon()
     // Taking the icon creates the about box, hidden.
     FindOrLoad<frm_Version>();
     m_tray = new QSystemTrayIcon(frm_Version::programIcon(), this);
-    m_tray->setToolTip(App::EXEName());
+    m_tray->setToolTip(SettingsLocation::copyName());
     // A D-Bus tray (StatusNotifierItem) shows the menu itself: it gets the popup menu
     // exported over D-Bus, with the same items. An XEmbed tray only reports clicks,
     // and a right click pops the menu up (trayMouseMove).
@@ -272,6 +279,18 @@ void Form1::ComposeTextWindow()
     }
     if (composed) {
         RGNCanvasApply(text);
+    }
+    m_composed = composed;
+    showTextWindow();
+}
+
+void Form1::showTextWindow()
+{
+    Form2* text = Form2::instance();
+    if (text == nullptr) {
+        return;
+    }
+    if (m_composed && !(m_fullScreen != nullptr && m_fullScreen->hides(text->figureBounds()))) {
         text->show();
         WindowTopMost(text);
     } else {

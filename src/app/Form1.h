@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 
+class FullScreenHiding;
 class InstanceChannel;
 class QSystemTrayIcon;
 
@@ -64,12 +65,17 @@ private:
     void openEditor();
     void readStoredStyle();
     void buildShapes();
+    // Shows the composed text window top-most, or hides it when there is nothing to
+    // show or it hides over a full-screen window.
+    void showTextWindow();
     QStringList pictureCandidates(const QString& name) const;
 
     QSystemTrayIcon* m_tray = nullptr;
     // Whether a system tray was there when the icon was shown.
     bool m_trayAvailable = false;
     InstanceChannel* m_channel = nullptr;
+    FullScreenHiding* m_fullScreen = nullptr;
+    bool m_composed = false;
     bool m_started = false;
     bool m_openRequested = false;
 };

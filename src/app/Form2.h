@@ -21,6 +21,9 @@ public:
     // monitor when no part of it lies on any monitor. Nothing is stored.
     void bringBackOnScreen();
 
+    // The bounds of the composed figure (text and picture) on the desktop.
+    QRect figureBounds() const;
+
 protected:
     void Form_Unload() override;
     // The window manager's close request is ignored: only the program closes it.
@@ -29,7 +32,6 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    QRect figureBounds() const;
     void watchScreens();
     void onMouseDown(int button, int shift, int x, int y);
     void storeDroppedPosition();

@@ -19,6 +19,11 @@ public:
     // then carries over.
     static QString readPath();
 
+    // What tells this copy of the program from others, e.g. in the tray: "Deskword"
+    // when its settings are in the user's configuration folder (an installed copy),
+    // else "Deskword — <folder of the settings file>", the home folder written "~".
+    static QString copyName();
+
     // Lets tests put the program's folder and name elsewhere; an empty folder
     // restores the executable's own.
     static void setProgramForTesting(const QString& folder, const QString& name);

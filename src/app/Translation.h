@@ -15,6 +15,13 @@ bool prefersJapanese(const QStringList& uiLanguages);
 // Installs the English translation on the application unless Japanese is preferred.
 // The installed copy in <prefix>/share/deskword/translations is used when present,
 // else the one built into the program. Returns true when a translation was installed.
+// When Japanese is preferred, Qt's own Japanese texts are installed (installQt), so
+// the buttons and labels of Qt's dialogs are in the captions' language too.
 bool install(const QStringList& uiLanguages = QLocale::system().uiLanguages());
+
+// Installs Qt's own translation of its dialogs' texts for the language ("ja"), from
+// Qt's translations folder; Qt's texts are English, so other languages need none.
+// Returns false when there is none to install.
+bool installQt(const QString& language);
 
 } // namespace Translation

@@ -2,6 +2,7 @@
 
 #include "Autostart.h"
 #include "Form1.h"
+#include "FullScreenHiding.h"
 #include "ProgramEnd.h"
 #include "Settings.h"
 #include "forms/CommandGate.h"
@@ -36,12 +37,17 @@ frmMenu::frmMenu() : Form(QStringLiteral("frmMenu"))
     mAutostart = mpop->addAction(tr("ログイン時に起動"));
     mAutostart->setCheckable(true);
     mAutostart->setChecked(Autostart::isEnabled());
+    mHideOnFullScreen = mpop->addAction(tr("全画面表示のときは隠す"));
+    mHideOnFullScreen->setCheckable(true);
+    mHideOnFullScreen->setEnabled(FullScreenHiding::available());
     mend = mpop->addAction(tr("終了"));
     connect(mEdit, &QAction::triggered, this, [this] { runCommand(&frmMenu::mEdit_Click); });
     connect(mver, &QAction::triggered, this, [this] { runCommand(&frmMenu::mver_Click); });
     connect(mend, &QAction::triggered, this, [this] { runCommand(&frmMenu::mend_Click); });
     // The autostart entry has nothing to do with a running build: it is written at once.
     connect(mAutostart, &QAction::triggered, this, &frmMenu::mAutostart_Click);
+    // Nor has this choice: it is stored at once.
+    connect(mHideOnFullScreen, &QAction::triggered, this, &frmMenu::mHideOnFullScreen_Click);
     // The entry may have been changed outside the program (a desktop's session settings).
     connect(mpop, &QMenu::aboutToShow, this,
             [this] { mAutostart->setChecked(Autostart::isEnabled()); });
@@ -125,6 +131,12 @@ void frmMenu::mAutostart_Click(bool checked)
     }
     // The check mark shows what the file says, also when it could not be changed.
     mAutostart->setChecked(Autostart::isEnabled());
+}
+
+void frmMenu::mHideOnFullScreen_Click(bool checked)
+{
+    WriteIniValue(DataSection, QStringLiteral("HIDEONFULLSCREEN"),
+                  checked ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void frmMenu::mend_Click()

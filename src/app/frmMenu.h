@@ -31,6 +31,9 @@ public:
     QAction* mver = nullptr;
     // Start at login: checked while the session autostart entry is switched on.
     QAction* mAutostart = nullptr;
+    // Hide over full-screen windows: checked while the text hides itself (the host
+    // follows the check mark).
+    QAction* mHideOnFullScreen = nullptr;
     QAction* mend = nullptr;
 
     // The checked display mode (0 in front, 1 behind, 2 hidden); 0 when none is checked.
@@ -46,6 +49,7 @@ public:
     void mEdit_Click();
     void mver_Click();
     void mAutostart_Click(bool checked);
+    void mHideOnFullScreen_Click(bool checked);
     void mend_Click();
 
 protected:

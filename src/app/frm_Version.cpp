@@ -5,6 +5,7 @@
 
 #include <DeskwordVersion.h>
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -18,9 +19,11 @@ QRect twipRect(int left, int top, int width, int height)
                  TwipToNearestPixelY(height));
 }
 
-QFont labelFont(const QString& family, double points)
+// The application's font, in the size and weight of the line: every line in the
+// family the desktop gives the program, none in a fallback for a missing family.
+QFont labelFont(double points)
 {
-    QFont font(family);
+    QFont font = QApplication::font();
     font.setPointSizeF(points);
     font.setBold(true);
     return font;
@@ -58,11 +61,11 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
 
     auto* name = new QLabel(QStringLiteral("Deskword"), this);
     name->setGeometry(twipRect(840, 240, 2175, 285));
-    name->setFont(labelFont(QStringLiteral("ＭＳ Ｐ明朝"), 11.25));
+    name->setFont(labelFont(11.25));
 
     auto* version = new QLabel(QStringLiteral("Version ") + QLatin1String(DeskwordVersion), this);
     version->setGeometry(twipRect(1515, 525, 1515, 285));
-    version->setFont(labelFont(QStringLiteral("Times New Roman"), 9.75));
+    version->setFont(labelFont(9.75));
 
     auto* line = new EtchedLine(this);
     line->setGeometry(0, TwipToNearestPixelY(870), width(), 3);

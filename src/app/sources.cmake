@@ -30,6 +30,8 @@ target_sources(deskword_core PRIVATE
   app/Form2.h
   app/FigurePlacement.cpp
   app/FigurePlacement.h
+  app/FullScreenHiding.cpp
+  app/FullScreenHiding.h
   app/ProgramEnd.cpp
   app/ProgramEnd.h
   app/frmMenu.cpp

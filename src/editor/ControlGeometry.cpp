@@ -36,3 +36,17 @@ void setTwipTop(QWidget* control, int top)
 {
     control->move(control->x(), TwipToNearestPixelY(top));
 }
+
+int keepRowApart(const QList<QWidget*>& row, int leastGapPixels)
+{
+    int right = 0;
+    bool first = true;
+    for (QWidget* control : row) {
+        const int width = std::max(control->width(), control->sizeHint().width());
+        const int left = first ? control->x() : std::max(control->x(), right + leastGapPixels);
+        control->setGeometry(left, control->y(), width, control->height());
+        right = left + width;
+        first = false;
+    }
+    return right;
+}

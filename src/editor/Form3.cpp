@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +27,10 @@ constexpr int DesignClientHeight = 3090;
 // row of buttons.
 constexpr int LeastTextPixels = 20;
 constexpr int ButtonGapPixels = 4;
+// The buttons of the row stay at least this far apart, whatever their captions, and
+// the window opens with this margin right of the last one.
+constexpr int ButtonSpacingPixels = 4;
+constexpr int ButtonRowMarginTwips = 120;
 
 QPlainTextEdit* makeEditBox(QWidget* parent, const QString& name)
 {
@@ -54,7 +59,10 @@ Form3::Form3() : Form(QStringLiteral("Form3"))
     setWindowIcon(frm_Version::programIcon());
     setBackColor(bgrFromColor(palette().color(QPalette::Window)));
     createControls();
-    resize(TwipToNearestPixelX(DesignClientWidth), TwipToNearestPixelY(DesignClientHeight));
+    // Wider than the design where longer captions need it.
+    resize(std::max(TwipToNearestPixelX(DesignClientWidth),
+                    Command4->geometry().right() + 1 + TwipToNearestPixelX(ButtonRowMarginTwips)),
+           TwipToNearestPixelY(DesignClientHeight));
 }
 
 Form3::~Form3()
@@ -87,11 +95,12 @@ void Form3::createControls()
     Command2 = makeButton(this, QStringLiteral("Command2"), tr("実行"));
     setTwipGeometry(Command2, 120, 2640, 1335, 375);
     Command1 = makeButton(this, QStringLiteral("Command1"), tr("フォント設定"));
-    setTwipGeometry(Command1, 1680, 2640, 1455, 375);
+    setTwipGeometry(Command1, 1560, 2640, 1455, 375);
     Command3 = makeButton(this, QStringLiteral("Command3"), tr("色設定"));
     setTwipGeometry(Command3, 3120, 2640, 1455, 375);
     Command4 = makeButton(this, QStringLiteral("Command4"), tr("画像..."));
     setTwipGeometry(Command4, 4680, 2640, 1215, 375);
+    keepRowApart({Command2, Command1, Command3, Command4}, ButtonSpacingPixels);
 
     createPictureControls();
 
@@ -100,6 +109,7 @@ void Form3::createControls()
     setTabOrder(Command3, Command4);
     setTabOrder(Command4, Text2);
     setTabOrder(Text2, Text1);
+    setTabOrder(Text1, Picture1);
 
     // The mirror holds no undo history of its own.
     Text2->document()->setUndoRedoEnabled(false);

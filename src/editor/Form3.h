@@ -103,6 +103,8 @@ private:
     void createPictureControls();
     void showChosenPicture();
     void showPictureMenu(const QPoint& position);
+    // True for the keys that open a focused control's context menu.
+    static bool opensPictureMenu(const QEvent* event);
     // The picture file the drag carries, or an empty string.
     static QString droppedPicture(const QMimeData* data);
     // Commands that arrive while Execute runs wait until it has finished.

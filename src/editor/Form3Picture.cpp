@@ -6,8 +6,10 @@
 #include "graphics/PictureFile.h"
 #include "shape/ShapeBuilder.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -30,6 +32,9 @@ void Form3::createPictureControls()
     // does nothing, as before.
     Picture1->setContextMenuPolicy(Qt::PreventContextMenu);
     Picture1->installEventFilter(this);
+    // From the keyboard: the preview takes the focus (Tab from the text box, or a
+    // click), and the context-menu key or Shift+F10 opens the same menu.
+    Picture1->setFocusPolicy(Qt::StrongFocus);
 
     // The edit boxes take drops of text themselves; a picture file is the editor's.
     setAcceptDrops(true);
@@ -81,7 +86,26 @@ void Form3::showChosenPicture()
 
 void Form3::showPictureMenu(const QPoint& position)
 {
-    PictureMenu->popup(Picture1->mapToGlobal(position));
+    // The context-menu key may arrive both as a key and as a context-menu event.
+    if (!PictureMenu->isVisible()) {
+        PictureMenu->popup(Picture1->mapToGlobal(position));
+    }
+}
+
+bool Form3::opensPictureMenu(const QEvent* event)
+{
+    if (event->type() == QEvent::ContextMenu) {
+        return static_cast<const QContextMenuEvent*>(event)->reason() ==
+               QContextMenuEvent::Keyboard;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers =
+        key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return (key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+           (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
 }
 
 QString Form3::droppedPicture(const QMimeData* data)
@@ -123,6 +147,11 @@ void Form3::dropEvent(QDropEvent* event)
 
 bool Form3::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Picture1 && opensPictureMenu(event)) {
+        // Over the preview's centre: the mouse may be anywhere.
+        showPictureMenu(Picture1->rect().center());
+        return true;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonRelease: {
         const auto* release = static_cast<QMouseEvent*>(event);

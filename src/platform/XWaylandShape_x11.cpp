@@ -1,7 +1,7 @@
 #include "XWaylandShape.h"
 
 #include "Platform.h"
-#include "XcbReply.h"
+#include "XcbAtoms.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -21,11 +21,7 @@ constexpr int StillMs = 200;
 constexpr int MappedStillMs = 100;
 constexpr int MappedAtMostMs = 2000;
 
-xcb_connection_t* connection()
-{
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
+using Xcb::connection;
 
 } // namespace
 

@@ -13,6 +13,7 @@ target_sources(deskword_core PRIVATE
   platform/DisplayScale.h
   platform/FontWarmUp.cpp
   platform/FontWarmUp.h
+  platform/FullScreenWatch.h
   platform/InstanceChannel.h
   platform/Platform.cpp
   platform/Platform.h
@@ -61,15 +62,18 @@ endif()
 if(DESKWORD_X11)
   target_sources(deskword_core PRIVATE
     platform/DesktopWindow_x11.cpp
+    platform/FullScreenWatch_x11.cpp
     platform/XResources_x11.cpp
     platform/XWaylandShape.h
     platform/XWaylandShape_x11.cpp
+    platform/XcbAtoms.h
     platform/XcbReply.h
   )
   target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_XCB)
 else()
   target_sources(deskword_core PRIVATE
     platform/DesktopWindow_dummy.cpp
+    platform/FullScreenWatch_dummy.cpp
     platform/XResources_dummy.cpp
   )
 endif()

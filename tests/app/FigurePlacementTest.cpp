@@ -1,6 +1,7 @@
 #include "TestMain.h"
 
 #include "app/FigurePlacement.h"
+#include "app/FullScreenHiding.h"
 
 #include <QTest>
 
@@ -62,6 +63,33 @@ private slots:
             }
             QVERIFY2(inside, "the recovered figure lies wholly on a monitor");
         }
+    }
+
+    // Over full-screen windows the text hides only when the full-screen window is on
+    // the monitor that holds (the larger part of) the text.
+    void testFullScreenOnTheTextsMonitor_data()
+    {
+        QTest::addColumn<QRect>("figure");
+        QTest::addColumn<QRect>("fullScreen");
+        QTest::addColumn<bool>("hides");
+        const QRect left(0, 0, 640, 1024);
+        const QRect right(640, 0, 640, 1024);
+        QTest::newRow("same monitor") << QRect(100, 100, 200, 50) << left << true;
+        QTest::newRow("the other monitor") << QRect(100, 100, 200, 50) << right << false;
+        QTest::newRow("text mostly on the right") << QRect(600, 100, 200, 50) << right << true;
+        QTest::newRow("text mostly on the left") << QRect(500, 100, 200, 50) << right << false;
+        QTest::newRow("not yet at full size, on the right")
+            << QRect(700, 100, 200, 50) << QRect(800, 200, 300, 300) << true;
+        QTest::newRow("no full-screen window") << QRect(100, 100, 200, 50) << QRect() << false;
+        QTest::newRow("text on no monitor") << QRect(-500, 100, 200, 50) << left << false;
+    }
+    void testFullScreenOnTheTextsMonitor()
+    {
+        QFETCH(QRect, figure);
+        QFETCH(QRect, fullScreen);
+        QFETCH(bool, hides);
+        const QList<QRect> monitors{QRect(0, 0, 640, 1024), QRect(640, 0, 640, 1024)};
+        QCOMPARE(FullScreenHiding::onSameMonitor(figure, fullScreen, monitors), hides);
     }
 };
 

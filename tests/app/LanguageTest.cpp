@@ -7,6 +7,8 @@
 #include "editor/Form3.h"
 #include "shape/ShapeBuilder.h"
 
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -59,6 +61,8 @@ private slots:
         QCOMPARE(menu->ga[2]->text(), expect("非表示", "Hidden"));
         QCOMPARE(menu->mver->text(), expect("バージョン情報", "About Deskword"));
         QCOMPARE(menu->mAutostart->text(), expect("ログイン時に起動", "Start at login"));
+        QCOMPARE(menu->mHideOnFullScreen->text(),
+                 expect("全画面表示のときは隠す", "Hide over full-screen windows"));
         QCOMPARE(menu->mend->text(), expect("終了", "Exit"));
     }
 
@@ -73,6 +77,10 @@ private slots:
         // The version comes from the build's project version.
         QVERIFY2(labels.contains(QStringLiteral("Version " DESKWORD_EXPECTED_VERSION)),
                  qPrintable(labels.join(QLatin1Char('|'))));
+        // Every line in the application's font, none in a fallback of a missing family.
+        for (const QLabel* label : about->findChildren<QLabel*>()) {
+            QCOMPARE(label->font().family(), QApplication::font().family());
+        }
     }
 
     void editorAndDialogCaptions()
@@ -83,10 +91,40 @@ private slots:
         QCOMPARE(editor->Command3->text(), expect("色設定", "Colour..."));
         QCOMPARE(editor->Command4->text(), expect("画像...", "Picture..."));
         QCOMPARE(editor->mNoPicture->text(), expect("画像なし", "No picture"));
+        // In either language every caption fits its button, with a visible gap
+        // between the buttons.
+        const QList<QPushButton*> row{editor->Command2, editor->Command1, editor->Command3,
+                                      editor->Command4};
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            QVERIFY(row[i]->width() >= row[i]->sizeHint().width());
+            if (i > 0) {
+                QVERIFY2(row[i]->x() >= row[i - 1]->geometry().right() + 1 + 4,
+                         qPrintable(row[i]->objectName()));
+            }
+        }
 
         comdlg::FontRequest request;
         FontChooser chooser(request, nullptr);
         QCOMPARE(chooser.windowTitle(), expect("フォント", "Font"));
+    }
+
+    // Qt's own dialogs speak the captions' language: the colour dialog's buttons and
+    // labels come from Qt's translation (Debian: qt6-translations-l10n).
+    void qtDialogTexts()
+    {
+        QColorDialog dialog;
+        dialog.setOption(QColorDialog::DontUseNativeDialog);
+        const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons != nullptr);
+        const QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+        QVERIFY(cancel != nullptr);
+        QCOMPARE(cancel->text(), expect("キャンセル", "Cancel"));
+        QStringList labels;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            labels.append(label->text());
+        }
+        QVERIFY2(labels.contains(expect("基本カラー(&B)", "&Basic colors")),
+                 qPrintable(labels.join(QLatin1Char('|'))));
     }
 
     void messages()

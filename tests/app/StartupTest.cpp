@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -304,6 +306,63 @@ private slots:
         QCOMPARE(ReadIniValue(DataSection, u"YPOS"_s), QStringLiteral("750"));
         QCOMPARE(state->endCodes.value(0, -1), 0);
         QVERIFY(Form::Forms().isEmpty());
+    }
+
+    // The tray icon's tooltip tells two copies apart: the folder of the settings file,
+    // unless it is the user's configuration folder of an installed copy.
+    void testTrayNamesTheCopy()
+    {
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(folder->path()));
+        const QString copy = folder->filePath(u"apps/x"_s);
+        QVERIFY(QDir().mkpath(copy));
+        App::setProgramForTesting(copy, u"deskword"_s);
+        SettingsLocation::setProgramForTesting(copy, u"deskword"_s);
+        start();
+        const auto* tray = Form1::instance()->findChild<QSystemTrayIcon*>();
+        QVERIFY(tray != nullptr);
+        QCOMPARE(tray->toolTip(), u"Deskword — ~/apps/x"_s);
+        qputenv("HOME", home);
+        QCOMPARE(SettingsLocation::copyName(), u"Deskword — "_s + copy);
+
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            u"/deskword"_s;
+        SettingsLocation::setProgramForTesting(config, u"deskword"_s);
+        QCOMPARE(SettingsLocation::copyName(), u"Deskword"_s);
+    }
+
+    // "Hide over full-screen windows" is off unless stored as on, comes before Exit,
+    // and is stored at once as HIDEONFULLSCREEN=True/False when chosen.
+    void testHideOnFullScreenIsStoredAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("absent") << QByteArray() << false;
+        QTest::newRow("True") << QByteArray("HIDEONFULLSCREEN=True\n") << true;
+        QTest::newRow("False") << QByteArray("HIDEONFULLSCREEN=False\n") << false;
+        QTest::newRow("no Boolean") << QByteArray("HIDEONFULLSCREEN=yes\n") << false;
+    }
+    void testHideOnFullScreenIsStoredAtOnce()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, on);
+        writeSettings("TEXT=x\nFontBold=False\nXPOS=300\nYPOS=450\n" + stored);
+        const Form2* text = start();
+        frmMenu* menu = frmMenu::instance();
+        QAction* item = menu->mHideOnFullScreen;
+        const QList<QAction*> items = menu->mpop->actions();
+        QCOMPARE(items.indexOf(item) + 1, items.indexOf(menu->mend));
+        QVERIFY(item->isCheckable() && item->isEnabled()); // offscreen is no Wayland
+        QCOMPARE(item->isChecked(), on);
+        QVERIFY(text->isVisible()); // no full-screen window here
+
+        item->trigger();
+        QCOMPARE(ReadIniValue(DataSection, u"HIDEONFULLSCREEN"_s), on ? u"False"_s : u"True"_s);
+        QVERIFY(text->isVisible());
+        item->trigger();
+        QCOMPARE(ReadIniValue(DataSection, u"HIDEONFULLSCREEN"_s), on ? u"True"_s : u"False"_s);
+        QCOMPARE(ReadIniValue(DataSection, u"TEXT"_s), u"x"_s);
     }
 
     // Start-up reads the settings file once, however many keys it holds, and writes

@@ -3,7 +3,7 @@
 # session bus, as KDE Plasma or GNOME's AppIndicator extension would offer):
 # - the item exports its menu (com.canonical.dbusmenu): "編集", "画像表示" with its
 #   three modes and the stored one checked, "バージョン情報", "ログイン時に起動",
-#   "終了";
+#   "全画面表示のときは隠す", "終了";
 # - "文字の背後" chosen through D-Bus stores PICTURE=1, moves the check mark and puts
 #   the picture into the window's shape;
 # - a right click on a glyph of the text opens the same menu at the pointer, and so
@@ -60,6 +60,7 @@ expected=$(printf '%s\n' \
     $'1\tstandard\t\t\tバージョン情報' \
     $'1\tseparator\t\t\t' \
     $'1\tstandard\tcheckmark\t0\tログイン時に起動' \
+    $'1\tstandard\tcheckmark\t0\t全画面表示のときは隠す' \
     $'1\tstandard\t\t\t終了')
 [[ $entries == "$expected" ]] || e2e_fail "the exported menu differs:"$'\n'"$entries"
 

@@ -143,7 +143,7 @@ done
 
 # --- the tray menu in the panel -------------------------------------------------------
 read -r ix iy <<<"$ICON_AT"
-# The panel's menu: a new window of the panel showing the five items inside its dark
+# The panel's menu: a new window of the panel showing the menu's items inside its dark
 # frame (a tooltip of the icon may come and go beside it). Sets UI_MENU and UI_LINES.
 panel_menu_shown()
 {
@@ -151,7 +151,7 @@ panel_menu_shown()
     for id in $(comm -13 <(echo "$1") <(viewable_windows "$panel_pid")); do
         read -r x y w h state < <(window_geometry "$id") || continue
         UI_LINES=$(area_text_lines "$id" 3 3 "$((w - 6))" "$((h - 6))") || continue
-        if [[ -n $UI_LINES && $(wc -l <<<"$UI_LINES") -eq 5 ]]; then
+        if [[ -n $UI_LINES && $(wc -l <<<"$UI_LINES") -eq $((MENU_EXIT + 1)) ]]; then
             UI_MENU=$id
             return 0
         fi
@@ -165,7 +165,7 @@ open_panel_menu()
     xdotool mousemove "$ix" "$iy"
     xdotool click 3
     UI_SUBMENU=""
-    wait_for 10 panel_menu_shown "$before" || e2e_fail "a right click on the icon showed no menu of five items"
+    wait_for 10 panel_menu_shown "$before" || e2e_fail "a right click on the icon showed no menu of $((MENU_EXIT + 1)) items"
 }
 open_panel_menu
 ABOUT_BOX=""

@@ -45,6 +45,8 @@ deskword_add_e2e_test(e2e_compositor compositor_test.sh)
 # A compositor that starts or stops while the text is shown.
 deskword_add_e2e_test(e2e_compositor_switch compositor_switch_test.sh)
 deskword_add_e2e_test(e2e_workspace workspace_test.sh)
+# Hidden over a full-screen window when chosen in the menu, on top of it otherwise.
+deskword_add_e2e_test(e2e_fullscreen fullscreen_test.sh)
 deskword_add_e2e_test(e2e_monitor monitor_test.sh)
 deskword_add_e2e_test(e2e_wayland wayland_test.sh)
 # The menu on a D-Bus tray (a private session bus and a StatusNotifierWatcher of the

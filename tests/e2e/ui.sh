@@ -35,7 +35,8 @@ MENU_EDIT=0
 MENU_PICTURE=1
 MENU_ABOUT=2
 MENU_AUTOSTART=3
-MENU_EXIT=4
+MENU_HIDE_FULLSCREEN=4
+MENU_EXIT=5
 # Items of the picture display submenu: the display modes.
 MODE_FRONT=0
 MODE_BEHIND=1
@@ -223,7 +224,7 @@ click_line()
     xdotool click 1
 }
 
-# Right click on the tray icon; waits until the menu shows its five items. Sets
+# Right click on the tray icon; waits until the menu shows its six items. Sets
 # UI_MENU (the menu's window) and UI_LINES (its items).
 open_tray_menu()
 {
@@ -235,8 +236,8 @@ open_tray_menu()
     xdotool click 3
     wait_for 10 find_new_window "$pid" "$before" || e2e_fail "a right click on the tray icon opened no menu"
     UI_MENU=$UI_NEW_WINDOW
-    wait_for 10 has_text_lines "$UI_MENU" 5 ||
-        e2e_fail "the tray menu does not show five items:"$'\n'"$(text_lines "$UI_MENU")"
+    wait_for 10 has_text_lines "$UI_MENU" "$((MENU_EXIT + 1))" ||
+        e2e_fail "the tray menu does not show $((MENU_EXIT + 1)) items:"$'\n'"$(text_lines "$UI_MENU")"
 }
 
 # Opens the picture display submenu of the open tray menu; sets UI_SUBMENU and

@@ -55,19 +55,30 @@ private slots:
             editor->setWindowState(Qt::WindowNoState); // laid out again once restored
             editor->resize(client.expandedTo(QSize(20, 49)));
         }
-        const QRect text2 = twips(editor->Text2);
-        QCOMPARE(text2, QRect(0, 0, editor->width() * 15, editor->height() * 15 - 435));
-        QCOMPARE(twips(editor->Frame1), text2.adjusted(30, 30, -270, -270));
-        QCOMPARE(twips(editor->Text1), text2.translated(-45, -45));
-        const int top = text2.bottom() + 1 + 15; // 1 px below the text box
-        QCOMPARE(twips(editor->Command2), QRect(120, top, 1335, 375));
-        QCOMPARE(twips(editor->Command1), QRect(1680, top, 1455, 375));
-        QCOMPARE(twips(editor->Command3), QRect(3120, top, 1455, 375));
-        QCOMPARE(twips(editor->Command4), QRect(4680, top, 1215, 375));
+        // The text box fills the client's width above the row of buttons; the visible
+        // edit box lies inside it, covered by the edit box that takes the typing.
+        const QRect text2 = editor->Text2->geometry();
+        QCOMPARE(text2.topLeft(), QPoint(0, 0));
+        QCOMPARE(text2.width(), editor->width());
+        // (united: at the smallest size the visible box has no area left)
+        QCOMPARE(text2.united(editor->Frame1->geometry()), text2);
+        const QRect text1 = editor->Text1->geometry();
+        QCOMPARE(text1.united(editor->Frame1->rect()), text1);
+        const QList<QPushButton*> row{editor->Command2, editor->Command1, editor->Command3,
+                                      editor->Command4};
+        int right = -1;
+        for (const QPushButton* button : row) {
+            const QRect box = button->geometry();
+            QCOMPARE(box.top(), text2.bottom() + 2); // 1 px below the text box
+            QVERIFY(box.bottom() < editor->height());
+            QVERIFY2(box.left() >= right + 4, qPrintable(button->objectName())); // a gap
+            QVERIFY(box.width() >= button->sizeHint().width());
+            right = box.right() + 1;
+        }
         if (client == QSize(315, 206)) { // the worked example
             QCOMPARE(twips(editor->Frame1), QRect(30, 30, 4425, 2355));
             QCOMPARE(twips(editor->Text1), QRect(-45, -45, 4725, 2655));
-            QCOMPARE(top, 2670);
+            QCOMPARE(twips(editor->Command1).top(), 2670);
         }
     }
 
@@ -92,6 +103,7 @@ private slots:
         QCOMPARE(editor->windowTitle(), QStringLiteral("Deskword"));
         // Centred, at the design height and wide enough for the four buttons.
         QCOMPARE(editor->size(), QSize(401, 206));
+        QVERIFY(editor->Command4->geometry().right() < editor->width());
         QCOMPARE(editor->frameGeometry().topLeft(),
                  QPoint(TwipToNearestPixelX((Screen::Width() - 6015) / 2),
                         TwipToNearestPixelY((Screen::Height() - 3090) / 2)));
@@ -103,6 +115,23 @@ private slots:
             QVERIFY(box->font().bold() && !box->font().italic());
             QCOMPARE(box->palette().color(QPalette::Text), QColor(0xC0, 0, 0));
         }
+    }
+
+    // Captions longer than the design's widen their buttons and push the next ones
+    // right, so the row never overlaps.
+    void testLongCaptionsKeepTheGap()
+    {
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        editor->Command1->setText(QStringLiteral("A much longer caption for fonts"));
+        const QList<QWidget*> row{editor->Command2, editor->Command1, editor->Command3,
+                                  editor->Command4};
+        const int right = keepRowApart(row, 4);
+        QVERIFY(editor->Command1->width() >= editor->Command1->sizeHint().width());
+        for (qsizetype i = 1; i < row.size(); ++i) {
+            QVERIFY(row[i]->x() >= row[i - 1]->geometry().right() + 1 + 4);
+        }
+        QCOMPARE(right, editor->Command4->geometry().right() + 1);
     }
 
     void testOpeningAgainOnlyBringsItForward()

@@ -5,10 +5,12 @@
 #include "dialogs/PictureDialog.h"
 #include "graphics/RegionData.h"
 
+#include <QContextMenuEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
+#include <functional>
 
 namespace {
 
@@ -170,6 +172,45 @@ private slots:
         QCOMPARE(PictureRegionNumber, before);
         QVERIFY(editor->Picture1->isVisible());
         QVERIFY(!IniKeyExists(QStringLiteral("DATA"), QStringLiteral("PICTUREFILE")));
+    }
+
+    // The preview takes the focus from the text box with Tab; the context-menu key,
+    // Shift+F10 and a keyboard's context-menu request open its menu, whose "画像なし"
+    // is then chosen with the keys, as with the mouse.
+    void testNoPictureFromTheKeyboard()
+    {
+        fixture->usePicture(20, 12);
+        Form3* editor = fixture->openEditor();
+        QVERIFY(editor != nullptr);
+        editor->Text1->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), editor->Text1);
+        QTest::keyClick(editor->Text1, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), editor->Picture1);
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
+        const QList<std::function<void()>> opens{
+            [&] { QTest::keyClick(editor->Picture1, Qt::Key_Menu); },
+            [&] { QTest::keyClick(editor->Picture1, Qt::Key_F10, Qt::ShiftModifier); },
+            [&] { QApplication::sendEvent(editor->Picture1, &request); },
+        };
+        for (const auto& open : opens) {
+            open();
+            QTRY_VERIFY(editor->PictureMenu->isVisible());
+            QVERIFY(editor->PictureMenu->geometry().contains(
+                editor->Picture1->mapToGlobal(editor->Picture1->rect().center())));
+            editor->PictureMenu->hide();
+        }
+        QTest::keyClick(editor->Picture1, Qt::Key_F10); // without Shift: no menu
+        QVERIFY(!editor->PictureMenu->isVisible());
+
+        QTest::keyClick(editor->Picture1, Qt::Key_Menu);
+        QTRY_VERIFY(editor->PictureMenu->isVisible());
+        QTest::keyClick(editor->PictureMenu, Qt::Key_Up); // the last item: "画像なし"
+        QCOMPARE(editor->PictureMenu->activeAction(), editor->mNoPicture);
+        QTest::keyClick(editor->PictureMenu, Qt::Key_Return);
+        QTRY_COMPARE(PictureRegionNumber, 0);
+        QVERIFY(!editor->Picture1->isVisible());
+        QVERIFY(IniKeyExists(QStringLiteral("DATA"), QStringLiteral("PICTUREFILE")));
+        QCOMPARE(EditorFixture::setting("PICTUREFILE"), QString());
     }
 
     void testNoPictureClearsTheKeyUntilAPictureIsChosen()
