@@ -2,7 +2,6 @@
 
 #include "BmpReader.h"
 #include "Colors.h"
-#include "LittleEndian.h"
 #include "Screen.h"
 
 #include <QBuffer>
@@ -13,6 +12,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPalette>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -33,8 +33,8 @@ LoadResult checkBmpHeaders(QIODevice& file)
     if (head.size() < 18) {
         return LoadResult::Undecodable;
     }
-    const uint32_t pixelOffset = le32(head, 10);
-    const uint32_t infoSize = le32(head, 14);
+    const uint32_t pixelOffset = qFromLittleEndian<uint32_t>(head.constData() + 10);
+    const uint32_t infoSize = qFromLittleEndian<uint32_t>(head.constData() + 14);
     int64_t width = 0;
     int64_t height = 0;
     uint32_t bits = 0;
@@ -43,17 +43,18 @@ LoadResult checkBmpHeaders(QIODevice& file)
         if (head.size() < 26) {
             return LoadResult::Undecodable;
         }
-        width = le16(head, 18);
-        height = le16(head, 20);
-        bits = le16(head, 24);
+        width = qFromLittleEndian<uint16_t>(head.constData() + 18);
+        height = qFromLittleEndian<uint16_t>(head.constData() + 20);
+        bits = qFromLittleEndian<uint16_t>(head.constData() + 24);
     } else if (infoSize >= 16) {
         if (head.size() < (infoSize >= 20 ? 34 : 30)) {
             return LoadResult::Undecodable;
         }
-        width = static_cast<int32_t>(le32(head, 18));
-        height = static_cast<int32_t>(le32(head, 22)); // negative: rows stored top-down
-        bits = le16(head, 28);
-        compression = infoSize >= 20 ? le32(head, 30) : 0;
+        width = static_cast<int32_t>(qFromLittleEndian<uint32_t>(head.constData() + 18));
+        height = static_cast<int32_t>(
+            qFromLittleEndian<uint32_t>(head.constData() + 22)); // negative: rows stored top-down
+        bits = qFromLittleEndian<uint16_t>(head.constData() + 28);
+        compression = infoSize >= 20 ? qFromLittleEndian<uint32_t>(head.constData() + 30) : 0;
     } else {
         return LoadResult::Loaded;
     }
@@ -102,8 +103,8 @@ LoadResult checkGifHeaders(QIODevice& file)
     if (screen.size() < 13) {
         return LoadResult::Undecodable;
     }
-    int64_t width = le16(screen, 6);
-    int64_t height = le16(screen, 8);
+    int64_t width = qFromLittleEndian<uint16_t>(screen.constData() + 6);
+    int64_t height = qFromLittleEndian<uint16_t>(screen.constData() + 8);
     if (!PictureSurface::fitsSurface(width, height)) {
         return LoadResult::TooLarge;
     }
@@ -123,8 +124,12 @@ LoadResult checkGifHeaders(QIODevice& file)
             if (descriptor.size() < 9) {
                 return LoadResult::Undecodable;
             }
-            width = std::max<int64_t>(width, le16(descriptor, 0) + int64_t(le16(descriptor, 4)));
-            height = std::max<int64_t>(height, le16(descriptor, 2) + int64_t(le16(descriptor, 6)));
+            width = std::max<int64_t>(
+                width, qFromLittleEndian<uint16_t>(descriptor.constData() + 0) +
+                           int64_t(qFromLittleEndian<uint16_t>(descriptor.constData() + 4)));
+            height = std::max<int64_t>(
+                height, qFromLittleEndian<uint16_t>(descriptor.constData() + 2) +
+                            int64_t(qFromLittleEndian<uint16_t>(descriptor.constData() + 6)));
             if (!PictureSurface::fitsSurface(width, height)) {
                 return LoadResult::TooLarge;
             }

@@ -4,13 +4,13 @@
 #include "AlphaKey.h"
 #include "ShapeBuilder.h"
 #include "forms/App.h"
-#include "graphics/LittleEndian.h"
 #include "graphics/PictureFile.h"
 #include "region/RGNDataStore.h"
 #include "region/frm_RGN_Picture.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QtEndian>
 
 namespace {
 
@@ -23,7 +23,8 @@ void raiseOutlineOneRow(int32_t number)
         return;
     }
     const unsigned char* bytes = record->bytes.data();
-    const uint32_t byteCount = static_cast<uint32_t>(getLE32(bytes) + getLE32(bytes + 12));
+    const uint32_t byteCount = static_cast<uint32_t>(qFromLittleEndian<int32_t>(bytes) +
+                                                     qFromLittleEndian<int32_t>(bytes + 12));
     const gdi::XFORM identity;
     const gdi::HRGN region = gdi::ExtCreateRegion(&identity, byteCount, bytes);
     gdi::OffsetRgn(region, 0, -1);
