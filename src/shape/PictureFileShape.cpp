@@ -50,6 +50,10 @@ QString pictureTooDetailedMessage()
 
 int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
 {
+    // The surface's earlier content goes first: while the picture loads, nothing but
+    // the decoded picture and one surface of its size is held.
+    PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+    surface.releaseImage();
     QImage picture;
     switch (PictureFile::read(fileName, picture)) {
     case PictureSurface::LoadResult::Loaded:
@@ -63,13 +67,15 @@ int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
         return 0;
     }
 
-    PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
     if (!PictureFile::hasTransparency(picture)) {
-        surface.setPicture(picture);
+        surface.setPicture(std::move(picture));
         return MakeRGNFromPicture(QString(), index);
     }
-    const AlphaKeyed keyed = keyByAlpha(picture);
-    if (!surface.setPicture(keyed.scanned)) {
+    AlphaKeyed keyed = keyByAlpha(std::move(picture));
+    if (!keyed.extraRow) {
+        keyed.scanned = QImage(); // the same pixels as drawn: the surface takes those
+    }
+    if (!surface.setPicture(keyed.extraRow ? std::move(keyed.scanned) : std::move(keyed.drawn))) {
         App::MsgBox(tooLargeMessage() + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
         return 0;
     }
@@ -77,6 +83,8 @@ int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
     if (number != 0 && keyed.extraRow) {
         raiseOutlineOneRow(number);
         frm_RGN_Picture::instance().pPicture(number)->Picture = keyed.drawn;
+        // The copy with the extra row was only for the scan.
+        surface.releaseImage();
     }
     return number;
 }
