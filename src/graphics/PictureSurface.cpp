@@ -97,7 +97,7 @@ qint64 gifColourTableBytes(char flags)
 
 // At most this many pixels are decoded for the images of one GIF frame: each image
 // Qt decodes is drawn over a whole copy of the logical screen.
-constexpr int64_t maxGifFramePixels = int64_t(1) << 28;
+constexpr int64_t maxGifFramePixels = PictureSurface::MaxPixels;
 
 // Walks the blocks up to the end of the first frame's data, which is all that is
 // decoded: the first image and those drawn with it (each image whose graphic control
