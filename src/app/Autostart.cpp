@@ -101,30 +101,50 @@ QByteArray Autostart::entryText(const QString& executable)
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
-QString Autostart::execValue(const QString& executable)
+namespace {
+
+// One argument of an Exec line: quoted where it holds characters that Exec reserves,
+// with the characters that are special inside quotes escaped. A percent sign of its
+// own is doubled (a field code starts with %).
+QString execArgument(const QString& argument)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    const bool quote = std::any_of(executable.begin(), executable.end(),
-                                   [](QChar c) { return reserved.contains(c); });
-    QString argument;
-    for (QChar c : executable) {
+    const bool quote =
+        std::any_of(argument.begin(), argument.end(), [](QChar c) { return reserved.contains(c); });
+    QString written;
+    for (QChar c : argument) {
         if (c == QLatin1Char('%')) {
-            // A field code starts with %; a percent sign of its own is doubled.
-            argument += QStringLiteral("%%");
+            written += QStringLiteral("%%");
         } else if (quote && QStringLiteral("\"`$\\").contains(c)) {
-            argument += QLatin1Char('\\') + c;
+            written += QLatin1Char('\\') + c;
         } else {
-            argument += c;
+            written += c;
         }
     }
-    if (quote) {
-        argument = QLatin1Char('"') + argument + QLatin1Char('"');
+    return quote ? QLatin1Char('"') + written + QLatin1Char('"') : written;
+}
+
+} // namespace
+
+QString Autostart::execValue(const QString& executable)
+{
+    // GLib's launcher (GNOME, XFCE, Cinnamon) looks the program up before it turns
+    // %% back into %, and finds no program at a path with a percent sign: such a
+    // path is handed to the shell as an argument instead, which GLib reads right.
+    const QStringList arguments = executable.contains(QLatin1Char('%'))
+                                      ? QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                                                    QStringLiteral("exec \"$0\""), executable}
+                                      : QStringList{executable};
+    QStringList written;
+    for (const QString& argument : arguments) {
+        written.append(execArgument(argument));
     }
+    QString value = written.join(QLatin1Char(' '));
     // The value is a string in the desktop entry's own escaping, which doubles every
     // backslash and writes line breaks as \n.
-    argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    argument.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    argument.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
-    argument.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return argument;
+    value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    value.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    value.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    value.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return value;
 }

@@ -30,10 +30,9 @@ void setPicture(int32_t number, const QString& path)
     const int32_t previous = PictureRegionNumber;
     PictureRegionNumber = number;
     if (previous > 0 && previous != number) {
-        // The old picture's image is no longer shown anywhere: let it go.
-        if (PictureHolder* holder = frm_RGN_Picture::instance().pPicture(previous)) {
-            holder->Picture = QImage();
-        }
+        // The old picture is no longer shown anywhere (the desktop keeps what it
+        // composed): its number, holder and record go.
+        FreePictureNumber(previous);
     }
     if (Form1* host = Form1::instance()) {
         host->PictureFileName = path;
@@ -68,10 +67,9 @@ bool choose(const QString& path)
     const int32_t candidate = newPictureNumber();
     const int32_t number = MakeRGNFromPictureFile(absolute, candidate);
     if (number == 0) {
-        // A picture too detailed for a shape has reached the number's holder already.
-        if (PictureHolder* holder = frm_RGN_Picture::instance().pPicture(candidate)) {
-            holder->Picture = QImage();
-        }
+        // The number was prepared for this picture (and a picture too detailed for a
+        // shape has reached its holder already).
+        FreePictureNumber(candidate);
         return false;
     }
     setPicture(number, absolute);

@@ -80,6 +80,7 @@ void Form1::Form_Load()
         App::EndNow(0);
         return;
     }
+    SettingsFile::removeInterruptedWrites();
     // The end of the session, or a signal to end, ends the program as Exit does.
     connect(new SessionEnd(this), &SessionEnd::requested, this, &Form1::endSession);
     listenForSecondStart();

@@ -150,6 +150,11 @@ void SettingsFile::write(const QList<Change>& changes)
     commit(changes);
 }
 
+void SettingsFile::removeInterruptedWrites()
+{
+    AtomicFile::removeLeftovers(SettingsLocation::filePath());
+}
+
 SettingsFile::Counts SettingsFile::counts()
 {
     return state().counts;

@@ -32,6 +32,11 @@ public:
     // kept until it ends.
     static void write(const QList<Change>& changes);
 
+    // Removes what writes interrupted by the end of an earlier process left beside
+    // the file (their temporary files). Only for the running instance, once it holds
+    // the instance lock: no other process writes the file then.
+    static void removeInterruptedWrites();
+
     // How often the file was read and written since the program started.
     struct Counts
     {

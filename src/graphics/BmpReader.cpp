@@ -1,7 +1,6 @@
 #include "BmpReader.h"
 
-#include "LittleEndian.h"
-
+#include <QtEndian>
 #include <algorithm>
 #include <cstdint>
 
@@ -30,9 +29,9 @@ bool isBitmap(const QByteArray& file, qsizetype least)
 QList<QRgb> colourTable(const QByteArray& file, uint32_t infoSize, int bits)
 {
     const qsizetype start = FileHeaderBytes + infoSize;
-    const uint32_t used = infoSize >= 36 ? le32(file, 46) : 0;
+    const uint32_t used = infoSize >= 36 ? qFromLittleEndian<uint32_t>(file.constData() + 46) : 0;
     const qsizetype wanted = used != 0 ? std::min<uint32_t>(used, 1u << bits) : (1 << bits);
-    const qsizetype pixelsAt = le32(file, 10);
+    const qsizetype pixelsAt = qFromLittleEndian<uint32_t>(file.constData() + 10);
     const qsizetype tableEnd = std::min(file.size(), pixelsAt > start ? pixelsAt : file.size());
     const qsizetype entries = std::clamp<qsizetype>((tableEnd - start) / 4, 0, wanted);
     QList<QRgb> table;
@@ -121,8 +120,8 @@ QByteArray widenInfoHeader(const QByteArray& file)
     if (!isBitmap(file, FileHeaderBytes + 40)) {
         return file;
     }
-    uint32_t infoSize = le32(file, 14);
-    const uint32_t compression = le32(file, 30);
+    uint32_t infoSize = qFromLittleEndian<uint32_t>(file.constData() + 14);
+    const uint32_t compression = qFromLittleEndian<uint32_t>(file.constData() + 30);
     if (infoSize == 40 && compression == CompressionAlphaBitfields) {
         infoSize = 56; // the four masks follow the header: the 56-byte layout
     } else if (infoSize != 52 && infoSize != 56) {
@@ -137,11 +136,13 @@ QByteArray widenInfoHeader(const QByteArray& file)
     QByteArray widened = file.left(FileHeaderBytes + infoSize);
     widened.append(QByteArray(added, '\0'));
     widened.append(file.mid(FileHeaderBytes + infoSize));
-    putLE32(widened, 2, le32(file, 2) + added);
-    putLE32(widened, 10, le32(file, 10) + added);
-    putLE32(widened, 14, Version4HeaderBytes);
+    qToLittleEndian<uint32_t>(qFromLittleEndian<uint32_t>(file.constData() + 2) + added,
+                              widened.data() + 2);
+    qToLittleEndian<uint32_t>(qFromLittleEndian<uint32_t>(file.constData() + 10) + added,
+                              widened.data() + 10);
+    qToLittleEndian<uint32_t>(Version4HeaderBytes, widened.data() + 14);
     if (compression == CompressionAlphaBitfields) {
-        putLE32(widened, 30, CompressionBitfields);
+        qToLittleEndian<uint32_t>(CompressionBitfields, widened.data() + 30);
     }
     return widened;
 }
@@ -151,18 +152,18 @@ std::optional<QImage> decodeRunLength(const QByteArray& file, QRgb background)
     if (!isBitmap(file, FileHeaderBytes + 20)) {
         return std::nullopt;
     }
-    const uint32_t infoSize = le32(file, 14);
+    const uint32_t infoSize = qFromLittleEndian<uint32_t>(file.constData() + 14);
     if (infoSize < 20 || file.size() < FileHeaderBytes + 40) {
         return std::nullopt;
     }
-    const uint32_t compression = le32(file, 30);
-    const int bits = static_cast<int>(le16(file, 28));
+    const uint32_t compression = qFromLittleEndian<uint32_t>(file.constData() + 30);
+    const int bits = static_cast<int>(qFromLittleEndian<uint16_t>(file.constData() + 28));
     if (!(compression == CompressionRle8 && bits == 8) &&
         !(compression == CompressionRle4 && bits == 4)) {
         return std::nullopt;
     }
-    const auto width = static_cast<int32_t>(le32(file, 18));
-    const auto height = static_cast<int32_t>(le32(file, 22));
+    const auto width = static_cast<int32_t>(qFromLittleEndian<uint32_t>(file.constData() + 18));
+    const auto height = static_cast<int32_t>(qFromLittleEndian<uint32_t>(file.constData() + 22));
     if (width <= 0 || height <= 0) { // run-length data is always stored bottom-up
         return QImage();
     }
@@ -171,7 +172,8 @@ std::optional<QImage> decodeRunLength(const QByteArray& file, QRgb background)
         return QImage();
     }
     image.fill(background | Black);
-    RunLengthDecoder(image, colourTable(file, infoSize, bits), bits).decode(file, le32(file, 10));
+    RunLengthDecoder(image, colourTable(file, infoSize, bits), bits)
+        .decode(file, qFromLittleEndian<uint32_t>(file.constData() + 10));
     return image;
 }
 

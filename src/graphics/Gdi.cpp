@@ -1,7 +1,6 @@
 #include "Gdi.h"
 
-#include "LittleEndian.h"
-
+#include <QtEndian>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -169,20 +168,20 @@ uint32_t GetRegionData(HRGN region, uint32_t capacity, void* data)
     }
     auto* out = static_cast<unsigned char*>(data);
     const RgnRect bound = region_->bounds();
-    putLE32(out + 0, static_cast<int32_t>(RGNDATA_HEADER_SIZE));
-    putLE32(out + 4, 1);
-    putLE32(out + 8, static_cast<int32_t>(count));
-    putLE32(out + 12, static_cast<int32_t>(RGNDATA_RECT_SIZE * count));
-    putLE32(out + 16, bound.left);
-    putLE32(out + 20, bound.top);
-    putLE32(out + 24, bound.right);
-    putLE32(out + 28, bound.bottom);
+    qToLittleEndian<int32_t>(static_cast<int32_t>(RGNDATA_HEADER_SIZE), out + 0);
+    qToLittleEndian<int32_t>(1, out + 4);
+    qToLittleEndian<int32_t>(static_cast<int32_t>(count), out + 8);
+    qToLittleEndian<int32_t>(static_cast<int32_t>(RGNDATA_RECT_SIZE * count), out + 12);
+    qToLittleEndian<int32_t>(bound.left, out + 16);
+    qToLittleEndian<int32_t>(bound.top, out + 20);
+    qToLittleEndian<int32_t>(bound.right, out + 24);
+    qToLittleEndian<int32_t>(bound.bottom, out + 28);
     unsigned char* p = out + RGNDATA_HEADER_SIZE;
     for (const RgnRect& r : region_->rects()) {
-        putLE32(p + 0, r.left);
-        putLE32(p + 4, r.top);
-        putLE32(p + 8, r.right);
-        putLE32(p + 12, r.bottom);
+        qToLittleEndian<int32_t>(r.left, p + 0);
+        qToLittleEndian<int32_t>(r.top, p + 4);
+        qToLittleEndian<int32_t>(r.right, p + 8);
+        qToLittleEndian<int32_t>(r.bottom, p + 12);
         p += RGNDATA_RECT_SIZE;
     }
     return static_cast<uint32_t>(size);
@@ -194,9 +193,9 @@ HRGN ExtCreateRegion(const XFORM* transform, uint32_t byteCount, const void* dat
         return 0;
     }
     const auto* in = static_cast<const unsigned char*>(data);
-    const int32_t headerSize = getLE32(in + 0);
-    const int32_t type = getLE32(in + 4);
-    const int32_t count = getLE32(in + 8);
+    const int32_t headerSize = qFromLittleEndian<int32_t>(in + 0);
+    const int32_t type = qFromLittleEndian<int32_t>(in + 4);
+    const int32_t count = qFromLittleEndian<int32_t>(in + 8);
     if (headerSize != static_cast<int32_t>(RGNDATA_HEADER_SIZE) || type != 1 || count < 0 ||
         static_cast<uint64_t>(headerSize) + RGNDATA_RECT_SIZE * static_cast<uint64_t>(count) >
             byteCount) {
@@ -217,7 +216,8 @@ HRGN ExtCreateRegion(const XFORM* transform, uint32_t byteCount, const void* dat
     rects.reserve(static_cast<size_t>(count));
     const unsigned char* p = in + headerSize;
     for (int32_t i = 0; i < count; ++i) {
-        rects.push_back({getLE32(p), getLE32(p + 4), getLE32(p + 8), getLE32(p + 12)});
+        rects.push_back({qFromLittleEndian<int32_t>(p), qFromLittleEndian<int32_t>(p + 4),
+                         qFromLittleEndian<int32_t>(p + 8), qFromLittleEndian<int32_t>(p + 12)});
         p += RGNDATA_RECT_SIZE;
     }
     RegionData region = RegionData::fromRects(std::move(rects));

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPixelFormat>
 
 namespace PictureFile {
 
@@ -23,42 +22,21 @@ bool looksReadable(const QString& path)
 
 PictureSurface::LoadResult read(const QString& path, QImage& picture)
 {
-    // The surface loader decodes any readable format by content and refuses what it
-    // cannot hold; what it gives is the picture over an opaque background.
-    PictureSurface probe;
-    const PictureSurface::LoadResult loaded = probe.LoadPicture(path);
+    // Decoded once, with the surface loader's checks and limits; the surface's
+    // background colour fills what the file leaves unset.
+    const PictureSurface::LoadResult loaded = PictureSurface().readPicture(path, picture);
     if (loaded != PictureSurface::LoadResult::Loaded) {
         return loaded;
     }
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(false);
-    // Formats that cannot hold transparency; an indexed picture can, in its colours.
-    const QImage::Format format = reader.imageFormat();
-    const bool indexed = format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
-                         format == QImage::Format_MonoLSB;
-    if (format != QImage::Format_Invalid && !indexed &&
-        QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::IgnoresAlpha) {
-        picture = probe.Image(); // opaque by its format: nothing more to read
-        return loaded;
+    // Converted in place wherever the pixel size allows (premultiplied or RGBA to
+    // ARGB32, ARGB32 to RGB32): no second copy of a large picture.
+    if (picture.hasAlphaChannel()) {
+        picture.convertTo(QImage::Format_ARGB32);
+        if (hasTransparency(picture)) {
+            return loaded;
+        }
     }
-    // Read again, keeping the alpha channel (the loader lifted the reader's allocation
-    // limit for pictures of a surface's size; so does this read).
-    constexpr int surfaceMegabytes =
-        static_cast<int>(PictureSurface::MaxPixels * 4 / (1024 * 1024)) + 1;
-    const int allocationLimit = QImageReader::allocationLimit();
-    if (allocationLimit != 0 && allocationLimit < surfaceMegabytes) {
-        QImageReader::setAllocationLimit(surfaceMegabytes);
-    }
-    QImage withAlpha;
-    const bool read = reader.read(&withAlpha);
-    QImageReader::setAllocationLimit(allocationLimit);
-    if (!read || PictureSurface::shownSize(withAlpha.size()) != probe.Image().size()) {
-        return PictureSurface::LoadResult::Undecodable;
-    }
-    withAlpha = PictureSurface::shownAtScreenScale(withAlpha); // as the loader shows it
-    picture = hasTransparency(withAlpha) ? withAlpha.convertToFormat(QImage::Format_ARGB32)
-                                         : probe.Image();
+    picture.convertTo(QImage::Format_RGB32);
     return loaded;
 }
 
@@ -67,6 +45,7 @@ bool hasTransparency(const QImage& picture)
     if (!picture.hasAlphaChannel()) {
         return false;
     }
+    // No copy for an ARGB32 picture (what read gives).
     const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < argb.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));

@@ -17,9 +17,9 @@ QStringList nameFilters();
 // True when the file's name ends in one of the readable formats' suffixes.
 bool looksReadable(const QString& path);
 
-// Reads the file with the surface loader's checks and limits (a cut or oversized
-// file is refused as it would be there). The picture comes back with its alpha
-// channel when it has transparent pixels, otherwise opaque.
+// Reads the file once, as the surface loader does (PictureSurface::readPicture: a cut
+// or oversized file is refused). The picture comes back in ARGB32 when it has
+// transparent pixels, otherwise in RGB32.
 PictureSurface::LoadResult read(const QString& path, QImage& picture);
 
 // True when some pixel of the picture is not fully opaque.

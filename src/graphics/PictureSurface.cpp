@@ -2,7 +2,6 @@
 
 #include "BmpReader.h"
 #include "Colors.h"
-#include "LittleEndian.h"
 #include "Screen.h"
 
 #include <QBuffer>
@@ -13,6 +12,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPalette>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -33,8 +33,8 @@ LoadResult checkBmpHeaders(QIODevice& file)
     if (head.size() < 18) {
         return LoadResult::Undecodable;
     }
-    const uint32_t pixelOffset = le32(head, 10);
-    const uint32_t infoSize = le32(head, 14);
+    const uint32_t pixelOffset = qFromLittleEndian<uint32_t>(head.constData() + 10);
+    const uint32_t infoSize = qFromLittleEndian<uint32_t>(head.constData() + 14);
     int64_t width = 0;
     int64_t height = 0;
     uint32_t bits = 0;
@@ -43,17 +43,18 @@ LoadResult checkBmpHeaders(QIODevice& file)
         if (head.size() < 26) {
             return LoadResult::Undecodable;
         }
-        width = le16(head, 18);
-        height = le16(head, 20);
-        bits = le16(head, 24);
+        width = qFromLittleEndian<uint16_t>(head.constData() + 18);
+        height = qFromLittleEndian<uint16_t>(head.constData() + 20);
+        bits = qFromLittleEndian<uint16_t>(head.constData() + 24);
     } else if (infoSize >= 16) {
         if (head.size() < (infoSize >= 20 ? 34 : 30)) {
             return LoadResult::Undecodable;
         }
-        width = static_cast<int32_t>(le32(head, 18));
-        height = static_cast<int32_t>(le32(head, 22)); // negative: rows stored top-down
-        bits = le16(head, 28);
-        compression = infoSize >= 20 ? le32(head, 30) : 0;
+        width = static_cast<int32_t>(qFromLittleEndian<uint32_t>(head.constData() + 18));
+        height = static_cast<int32_t>(
+            qFromLittleEndian<uint32_t>(head.constData() + 22)); // negative: rows stored top-down
+        bits = qFromLittleEndian<uint16_t>(head.constData() + 28);
+        compression = infoSize >= 20 ? qFromLittleEndian<uint32_t>(head.constData() + 30) : 0;
     } else {
         return LoadResult::Loaded;
     }
@@ -94,50 +95,104 @@ qint64 gifColourTableBytes(char flags)
     return (flags & 0x80) != 0 ? qint64(3) << ((flags & 7) + 1) : 0;
 }
 
-// Walks the blocks up to the end of the first image's data, which is all that is
-// decoded.
-LoadResult checkGifHeaders(QIODevice& file)
+// At most this many pixels are decoded for the images of one GIF frame: each image
+// Qt decodes is drawn over a whole copy of the logical screen.
+constexpr int64_t maxGifFramePixels = PictureSurface::MaxPixels;
+
+// Walks the blocks up to the end of the first frame's data, which is all that is
+// decoded: the first image and those drawn with it (each image whose graphic control
+// gives no delay is followed at once by the next). `frame` receives the images'
+// rectangles. A cut in the first image refuses the file; a later image that is cut
+// ends the frame before it.
+LoadResult checkGifHeaders(QIODevice& file, QList<QRect>& frame)
 {
+    frame.clear();
     const QByteArray screen = file.peek(13);
     if (screen.size() < 13) {
         return LoadResult::Undecodable;
     }
-    int64_t width = le16(screen, 6);
-    int64_t height = le16(screen, 8);
+    int64_t width = qFromLittleEndian<uint16_t>(screen.constData() + 6);
+    int64_t height = qFromLittleEndian<uint16_t>(screen.constData() + 8);
     if (!PictureSurface::fitsSurface(width, height)) {
         return LoadResult::TooLarge;
     }
     qint64 pos = 13 + gifColourTableBytes(screen[10]);
+    uint16_t delay = 0; // of the image that follows
     for (;;) {
+        const LoadResult ended = frame.isEmpty() ? LoadResult::Undecodable : LoadResult::Loaded;
         char introducer = 0;
         if (pos >= file.size() || !file.seek(pos) || !file.getChar(&introducer)) {
-            return LoadResult::Undecodable;
+            return ended;
         }
         if (introducer == '!') { // extension: label, then sub-blocks
+            const QByteArray head = file.peek(4);
+            if (head.size() == 4 && static_cast<uint8_t>(head[0]) == 0xF9 && head[1] == 4) {
+                delay = qFromLittleEndian<uint16_t>(head.constData() + 2);
+            }
             pos += 2;
             if (!skipGifSubBlocks(file, pos)) {
-                return LoadResult::Undecodable;
+                return ended;
             }
         } else if (introducer == ',') { // image descriptor
             const QByteArray descriptor = file.read(9);
             if (descriptor.size() < 9) {
-                return LoadResult::Undecodable;
+                return ended;
             }
-            width = std::max<int64_t>(width, le16(descriptor, 0) + int64_t(le16(descriptor, 4)));
-            height = std::max<int64_t>(height, le16(descriptor, 2) + int64_t(le16(descriptor, 6)));
-            if (!PictureSurface::fitsSurface(width, height)) {
-                return LoadResult::TooLarge;
+            const QRect image(qFromLittleEndian<uint16_t>(descriptor.constData() + 0),
+                              qFromLittleEndian<uint16_t>(descriptor.constData() + 2),
+                              qFromLittleEndian<uint16_t>(descriptor.constData() + 4),
+                              qFromLittleEndian<uint16_t>(descriptor.constData() + 6));
+            const int64_t frameWidth = std::max<int64_t>(width, image.x() + int64_t(image.width()));
+            const int64_t frameHeight =
+                std::max<int64_t>(height, image.y() + int64_t(image.height()));
+            if (!PictureSurface::fitsSurface(frameWidth, frameHeight)) {
+                return frame.isEmpty() ? LoadResult::TooLarge : LoadResult::Loaded;
+            }
+            if (!frame.isEmpty() &&
+                (frame.size() + 1) * frameWidth * frameHeight > maxGifFramePixels) {
+                return LoadResult::Loaded;
             }
             pos += 1 + 9 + gifColourTableBytes(descriptor[8]) + 1; // + LZW code size
-            return skipGifSubBlocks(file, pos) ? LoadResult::Loaded : LoadResult::Undecodable;
-        } else { // the trailer or anything else before a picture
-            return LoadResult::Undecodable;
+            if (!skipGifSubBlocks(file, pos)) {
+                return ended;
+            }
+            width = frameWidth;
+            height = frameHeight;
+            frame.append(image);
+            if (delay != 0) {
+                return LoadResult::Loaded;
+            }
+        } else { // the trailer, or anything else
+            return ended;
         }
     }
 }
 
-// Decodes a picture with Qt's readers, by content.
-LoadResult readWithQt(QIODevice& source, QImage& picture)
+// Gives the pixels of the picture outside all of the frame's images the background
+// colour: the file does not set them.
+void fillOutsideImages(QImage& picture, const QList<QRect>& images, QRgb background)
+{
+    QRegion unset(picture.rect());
+    for (const QRect& image : images) {
+        unset -= image;
+    }
+    if (unset.isEmpty()) {
+        return;
+    }
+    if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32) {
+        picture.convertTo(picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+    for (const QRect& rect : unset) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            std::fill_n(reinterpret_cast<QRgb*>(picture.scanLine(y)) + rect.left(), rect.width(),
+                        background | 0xFF000000);
+        }
+    }
+}
+
+// Decodes a picture with Qt's readers, by content: `images` images of it, each drawn
+// over the ones before (the images of a GIF frame).
+LoadResult readWithQt(QIODevice& source, QImage& picture, qsizetype images = 1)
 {
     QImageReader reader(&source);
     reader.setDecideFormatFromContent(true);
@@ -159,7 +214,10 @@ LoadResult readWithQt(QIODevice& source, QImage& picture)
     if (allocationLimit != 0 && allocationLimit < surfaceMegabytes) {
         QImageReader::setAllocationLimit(surfaceMegabytes);
     }
-    const bool read = reader.read(&picture);
+    bool read = reader.read(&picture);
+    for (qsizetype image = 1; read && image < images; ++image) {
+        read = reader.read(&picture);
+    }
     QImageReader::setAllocationLimit(allocationLimit);
     if (!read || picture.isNull()) {
         return LoadResult::Undecodable;
@@ -169,10 +227,17 @@ LoadResult readWithQt(QIODevice& source, QImage& picture)
 
 // Sets the alpha byte of every pixel of an RGB32 image. Qt's readers can leave it 0
 // (a GIF without a colour table decodes to 0x00000000); colours on the surface then
-// compare the same however a pixel is read, by its red, green and blue bytes.
+// compare the same however a pixel is read, by its red, green and blue bytes. An image
+// that is opaque already is left as it is (and not copied when it is shared).
 void makeOpaque(QImage& image)
 {
-    for (int y = 0; y < image.height(); ++y) {
+    bool opaque = true;
+    for (int y = 0; y < image.height() && opaque; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        opaque =
+            std::all_of(row, row + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; });
+    }
+    for (int y = 0; y < image.height() && !opaque; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             row[x] |= 0xFF000000;
@@ -447,7 +512,7 @@ int32_t PictureSurface::Point(int x, int y) const
     return static_cast<int32_t>(bgrFromRgb(row[x]));
 }
 
-PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
+PictureSurface::LoadResult PictureSurface::readPicture(const QString& path, QImage& picture) const
 {
     if (!QFileInfo(path).isFile()) {
         return LoadResult::NotFound;
@@ -457,11 +522,13 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
         return LoadResult::Undecodable;
     }
     const QByteArray magic = file.peek(6);
+    const bool isGif = magic == "GIF87a" || magic == "GIF89a";
+    QList<QRect> gifImages;
     LoadResult checked = LoadResult::Loaded;
     if (magic.startsWith("BM")) {
         checked = checkBmpHeaders(file);
-    } else if (magic == "GIF87a" || magic == "GIF89a") {
-        checked = checkGifHeaders(file);
+    } else if (isGif) {
+        checked = checkGifHeaders(file, gifImages);
     }
     if (checked != LoadResult::Loaded) {
         return checked;
@@ -470,14 +537,13 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
         return LoadResult::Undecodable;
     }
 
-    QImage picture;
     LoadResult read = LoadResult::Loaded;
+    const QRgb background = colorFromBgr(m_backColor).rgb();
     if (magic.startsWith("BM")) {
         // Bitmaps pass BmpReader first: it decodes run-length data itself, so that
         // every pixel is defined, and rewrites headers Qt's reader does not know.
         const QByteArray bytes = bmpreader::widenInfoHeader(file.readAll());
-        if (std::optional<QImage> decoded =
-                bmpreader::decodeRunLength(bytes, colorFromBgr(m_backColor).rgb())) {
+        if (std::optional<QImage> decoded = bmpreader::decodeRunLength(bytes, background)) {
             picture = std::move(*decoded);
             read = picture.isNull() ? LoadResult::Undecodable : LoadResult::Loaded;
         } else {
@@ -487,10 +553,13 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
                                                     : LoadResult::Undecodable;
         }
     } else {
-        read = readWithQt(file, picture);
+        read = readWithQt(file, picture, isGif ? gifImages.size() : 1);
     }
     if (read != LoadResult::Loaded) {
         return read;
+    }
+    if (isGif) {
+        fillOutsideImages(picture, gifImages, background);
     }
     // An index beyond a short colour table would read past it.
     bmpreader::padColourTable(picture);
@@ -502,6 +571,16 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
         return LoadResult::TooLarge;
     }
     picture = shownAtScreenScale(picture);
+    return LoadResult::Loaded;
+}
+
+PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
+{
+    QImage picture;
+    const LoadResult read = readPicture(path, picture);
+    if (read != LoadResult::Loaded) {
+        return read;
+    }
     if (picture.format() == QImage::Format_RGB32) {
         // No pixel lets the background through: taken as it is.
         m_image = std::move(picture);
@@ -512,6 +591,7 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
         QPainter p(&composed);
         p.drawImage(0, 0, picture);
         p.end();
+        picture = QImage();
         m_image = std::move(composed);
     }
     makeOpaque(m_image);
@@ -521,12 +601,14 @@ PictureSurface::LoadResult PictureSurface::LoadPicture(const QString& path)
     return LoadResult::Loaded;
 }
 
-bool PictureSurface::setPicture(const QImage& picture)
+bool PictureSurface::setPicture(QImage picture)
 {
     if (picture.isNull() || !fitsSurface(picture.width(), picture.height())) {
         return false;
     }
-    m_image = picture.convertToFormat(QImage::Format_RGB32);
+    picture.convertTo(QImage::Format_RGB32);
+    makeOpaque(picture);
+    m_image = std::move(picture);
     applyDotsPerInch(m_image);
     CurrentX = 0;
     CurrentY = 0;

@@ -104,13 +104,21 @@ public:
     // Colour of one pixel, or -1 outside the surface.
     int32_t Point(int x, int y) const;
 
-    // Loads a BMP or GIF file (by content, whatever its extension; a GIF's first
-    // frame). The surface takes the picture's size; transparent pixels show the
-    // background colour. On failure the surface is unchanged.
+    // Decodes a picture file once, by content, whatever its extension: BMP and GIF
+    // headers are checked first (a cut or oversized file is refused), any other
+    // format Qt reads is decoded as it is. A GIF gives its first frame (the images
+    // shown together before the first delay); pixels the file leaves unset (run-length
+    // gaps, outside a GIF's images) have the background colour. The picture keeps its
+    // alpha channel and comes back as a scaled screen shows it (shownAtScreenScale).
+    LoadResult readPicture(const QString& path, QImage& picture) const;
+    // Loads a picture file as readPicture decodes it. The surface takes the picture's
+    // size; transparent pixels show the background colour. On failure the surface is
+    // unchanged.
     LoadResult LoadPicture(const QString& path);
     // Takes an already decoded picture as the surface's content, opaque, at its own
-    // size; false (surface unchanged) for a picture beyond the limits above.
-    bool setPicture(const QImage& picture);
+    // size; false (surface unchanged) for a picture beyond the limits above. A picture
+    // handed over with std::move is not copied when it is RGB32 already.
+    bool setPicture(QImage picture);
 
     const QImage& Image() const { return m_image; }
 

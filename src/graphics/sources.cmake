@@ -8,7 +8,6 @@ target_sources(deskword_core PRIVATE
   graphics/Colors.h
   graphics/Gdi.cpp
   graphics/Gdi.h
-  graphics/LittleEndian.h
   graphics/PictureFile.cpp
   graphics/PictureFile.h
   graphics/PictureSurface.cpp

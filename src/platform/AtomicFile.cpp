@@ -1,7 +1,10 @@
 #include "AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -27,32 +30,23 @@ QString systemReason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool writeWhole(int fd, const QByteArray& bytes)
+// The file a replacement writes: a link is followed to the file it names (as
+// QSaveFile does), so that file is replaced and the link stays.
+QFileInfo finalFile(const QString& path)
 {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        data += written;
-        left -= written;
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth) {
+        info.setFile(info.symLinkTarget());
     }
-    return true;
+    return info;
 }
 
-// Makes the rename itself durable; a failure here loses nothing already in place.
-void syncFolder(const QByteArray& folder)
+// Makes the new file's place in the folder durable; a failure here loses nothing
+// already in place.
+void syncFolder(const QString& folder)
 {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -63,77 +57,88 @@ void syncFolder(const QByteArray& folder)
 
 bool AtomicFile::replace(const QString& path, const QByteArray& bytes, QString* reason)
 {
-    // A link is followed, so the file it names is replaced and the link stays.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
-    const QByteArray nativeTarget = QFile::encodeName(target);
-    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
-
-    auto fail = [reason](int error) {
+    auto fail = [reason](const QString& why) {
         if (reason != nullptr) {
-            *reason = systemReason(error);
+            *reason = why;
         }
         return false;
     };
 
+    const QFileInfo target = finalFile(path);
+    const QByteArray nativeTarget = QFile::encodeName(target.filePath());
     struct stat existing = {};
     const bool exists = ::stat(nativeTarget.constData(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        return fail(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+        return fail(systemReason(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL));
     }
     // A file the user made read-only stays as it is, even where the folder would
-    // let a rename replace it.
+    // let a new file take its place.
     if (exists && ::access(nativeTarget.constData(), W_OK) != 0) {
-        return fail(errno);
+        return fail(systemReason(errno));
     }
 
-    QByteArray temporary = nativeTarget + ".tmp-XXXXXX";
-    int error = injected(Step::Open);
-    const int fd = error != 0 ? -1 : ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return fail(error != 0 ? error : errno);
+    // Whatever the failure, the temporary file goes with `file`; the old file is only
+    // ever replaced by a commit that succeeds.
+    QSaveFile file(target.filePath());
+    file.setDirectWriteFallback(false);
+    if (const int error = injected(Step::Open); error != 0) {
+        return fail(systemReason(error));
     }
-    auto discard = [&](int failure) {
-        ::close(fd);
-        ::unlink(temporary.constData());
-        return fail(failure);
-    };
-
-    // The new file gets the old one's permissions (and owner, where that is allowed),
-    // or those a new file gets here.
-    mode_t mode = existing.st_mode & 07777;
+    // Unbuffered: a failed write shows at once, not at the commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return fail(file.errorString());
+    }
+    // QSaveFile gives the new file the old one's permissions; the owner is kept too
+    // where that is allowed (a file of another user's, written by root).
     if (exists) {
-        [[maybe_unused]] const int owned = ::fchown(fd, existing.st_uid, existing.st_gid);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        [[maybe_unused]] const int owned =
+            ::fchown(file.handle(), existing.st_uid, existing.st_gid);
     }
-    ::fchmod(fd, mode);
 
-    error = injected(Step::Write);
-    if (error != 0 || !writeWhole(fd, bytes)) {
-        return discard(error != 0 ? error : errno);
+    if (const int error = injected(Step::Write); error != 0) {
+        return fail(systemReason(error));
     }
-    error = injected(Step::Sync);
-    if (error != 0 || ::fsync(fd) != 0) {
-        return discard(error != 0 ? error : errno);
+    if (file.write(bytes) != bytes.size()) {
+        return fail(file.errorString());
     }
-    error = injected(Step::Close);
-    const int closed = ::close(fd);
-    if (error != 0 || closed != 0) {
-        error = error != 0 ? error : errno;
-        ::unlink(temporary.constData());
-        return fail(error);
+    // QSaveFile does not report a failed sync: it is done here, and checked.
+    if (const int error = injected(Step::Sync); error != 0) {
+        return fail(systemReason(error));
     }
-    error = injected(Step::Rename);
-    if (error != 0 || ::rename(temporary.constData(), nativeTarget.constData()) != 0) {
-        error = error != 0 ? error : errno;
-        ::unlink(temporary.constData());
-        return fail(error);
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        return fail(systemReason(errno));
     }
-    syncFolder(folder);
+    if (const int error = injected(Step::Commit); error != 0) {
+        return fail(systemReason(error));
+    }
+    if (!file.commit()) {
+        return fail(file.errorString());
+    }
+    syncFolder(target.absolutePath());
     return true;
+}
+
+int AtomicFile::removeLeftovers(const QString& path)
+{
+    const QFileInfo target = finalFile(path);
+    const QString name = QRegularExpression::escape(target.fileName());
+    // "<name>.tmp-" and six letters or digits: earlier versions' temporary files.
+    // "<name>." and six letters: QSaveFile's, where the file system has no unnamed
+    // files or the process ended just as the new file got its name. Six letters of
+    // the user's own ("<name>.backup") are not taken for one: QSaveFile's are drawn
+    // from both cases, and one with no capital (1 in 64) is left alone.
+    const QRegularExpression leftover(
+        QStringLiteral("^%1\\.(tmp-[A-Za-z0-9]{6}|(?=[a-z]*[A-Z])[A-Za-z]{6})$").arg(name));
+    const QDir folder = target.absoluteDir();
+    int removed = 0;
+    for (const QFileInfo& candidate :
+         folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
+        if (leftover.match(candidate.fileName()).hasMatch() &&
+            QFile::remove(candidate.absoluteFilePath())) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 void AtomicFile::setFailureForTesting(FailureInjector failure)

@@ -1,5 +1,7 @@
 #include "RGNDataStore.h"
 
+#include <algorithm>
+
 RGNDataStore& RGNDataStore::instance()
 {
     static RGNDataStore store;
@@ -10,6 +12,16 @@ void RGNDataStore::growTo(int32_t lastPosition)
 {
     while (size() <= lastPosition) {
         m_records.push_back(std::make_unique<RGNRecord>());
+    }
+}
+
+void RGNDataStore::release(int32_t position, int32_t lastKept)
+{
+    if (position >= 0 && position < size()) {
+        m_records[static_cast<size_t>(position)] = std::make_unique<RGNRecord>();
+    }
+    while (size() > std::max(lastKept + 1, 0)) {
+        m_records.pop_back();
     }
 }
 

@@ -7,8 +7,9 @@
 #include <vector>
 
 // The records of the shapes built at run time: the record of region number s sits at
-// position s - 10. The store only grows (new records are all zero) and lives as long
-// as the program.
+// position s - 10. The store grows as numbers are built (new records are all zero),
+// and gives back the records of numbers that are given back; it lives as long as the
+// program.
 class RGNDataStore
 {
 public:
@@ -17,6 +18,9 @@ public:
     int32_t size() const { return static_cast<int32_t>(m_records.size()); }
     // Makes `lastPosition` the last position, keeping every record; never shrinks.
     void growTo(int32_t lastPosition);
+    // Empties the record at a position (a new all-zero record), then drops the
+    // records after `lastKept`.
+    void release(int32_t position, int32_t lastKept);
     // The record at a position, or nullptr outside the store.
     RGNRecord* record(int32_t position);
 

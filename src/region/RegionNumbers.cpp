@@ -2,10 +2,10 @@
 
 #include "RGNDataStore.h"
 #include "forms/App.h"
-#include "graphics/LittleEndian.h"
 #include "graphics/Units.h"
 
 #include <QCoreApplication>
+#include <QtEndian>
 #include <array>
 #include <cstring>
 
@@ -36,11 +36,11 @@ void RGNDataInit()
     const int32_t rects[] = {2, 1, 57, 2, 1, 2, 58, 13, 2, 13, 57, 14};
     unsigned char* p = badge.data();
     for (int32_t v : header) {
-        putLE32(p, v);
+        qToLittleEndian<int32_t>(v, p);
         p += 4;
     }
     for (int32_t v : rects) {
-        putLE32(p, v);
+        qToLittleEndian<int32_t>(v, p);
         p += 4;
     }
     // Record 1 stays all zero.
@@ -93,7 +93,8 @@ gdi::HRGN RGNFromData(int32_t number, double x, double y)
     if (record != nullptr) {
         // The byte count is the header's own size plus its rectangle bytes; data that
         // claims more than the record holds is as unreadable as a zero record.
-        const int64_t byteCount = int64_t(getLE32(record)) + int64_t(getLE32(record + 12));
+        const int64_t byteCount = int64_t(qFromLittleEndian<int32_t>(record)) +
+                                  int64_t(qFromLittleEndian<int32_t>(record + 12));
         if (byteCount > 0 && byteCount <= capacity) {
             const gdi::XFORM identity;
             region = gdi::ExtCreateRegion(&identity, static_cast<uint32_t>(byteCount), record);

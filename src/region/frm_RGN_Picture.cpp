@@ -27,6 +27,13 @@ void frm_RGN_Picture::createHolder(int16_t index)
     m_holders.try_emplace(index);
 }
 
+void frm_RGN_Picture::removeHolder(int16_t index)
+{
+    if (index != 0) {
+        m_holders.erase(index);
+    }
+}
+
 QList<int16_t> frm_RGN_Picture::holderIndexes() const
 {
     QList<int16_t> indexes;

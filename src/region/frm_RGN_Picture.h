@@ -10,7 +10,8 @@
 // The hidden scratch window of the shape builder: the drawing surface pWPicture on
 // which texts are drawn and pictures loaded before they are scanned, and the picture
 // holders pPicture, one per region number. Holder 0 holds the busy badge from the
-// start; the others are created on demand and kept until the program ends.
+// start; the others are created on demand and removed when their picture's number
+// is given back.
 class frm_RGN_Picture
 {
 public:
@@ -22,6 +23,8 @@ public:
     PictureHolder* pPicture(int32_t index);
     // Creates the holder of an index (hidden, without a picture) if it does not exist.
     void createHolder(int16_t index);
+    // Removes the holder of an index (never holder 0, the badge's).
+    void removeHolder(int16_t index);
     // The indexes of the existing holders, ascending.
     QList<int16_t> holderIndexes() const;
 

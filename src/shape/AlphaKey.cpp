@@ -44,19 +44,21 @@ QRgb unusedColour(const ColourSet& used)
 
 } // namespace
 
-AlphaKeyed keyByAlpha(const QImage& picture)
+AlphaKeyed keyByAlpha(QImage picture)
 {
     AlphaKeyed result;
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
-    const int width = argb.width();
-    const int height = argb.height();
+    // The drawn picture is made in the picture's own pixels (an ARGB32 picture that is
+    // handed over is not copied): with every alpha byte 255 they are RGB32 pixels too.
+    picture.convertTo(QImage::Format_ARGB32);
+    const int width = picture.width();
+    const int height = picture.height();
     if (width == 0 || height == 0) {
         return result;
     }
 
     ColourSet used;
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         for (int x = 0; x < width; ++x) {
             if (qAlpha(row[x]) >= AlphaInside) {
                 used.add(row[x]);
@@ -67,22 +69,22 @@ AlphaKeyed keyByAlpha(const QImage& picture)
     // Only when every colour is taken does an inside pixel have the key colour; it
     // then takes the neighbouring colour, one step of blue away.
     const QRgb standIn = result.key ^ 1;
+    result.extraRow = qAlpha(picture.pixel(0, 0)) >= AlphaInside;
 
-    result.drawn = QImage(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        auto* out = reinterpret_cast<QRgb*>(result.drawn.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            if (qAlpha(in[x]) < AlphaInside) {
-                out[x] = result.key;
+            if (qAlpha(row[x]) < AlphaInside) {
+                row[x] = result.key;
             } else {
-                const QRgb opaque = in[x] | 0xFF000000;
-                out[x] = opaque == result.key ? standIn : opaque;
+                const QRgb opaque = row[x] | 0xFF000000;
+                row[x] = opaque == result.key ? standIn : opaque;
             }
         }
     }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    result.drawn = std::move(picture);
 
-    result.extraRow = qAlpha(argb.pixel(0, 0)) >= AlphaInside;
     if (!result.extraRow) {
         result.scanned = result.drawn;
         return result;

@@ -24,4 +24,6 @@ struct AlphaKeyed
 // Alpha values from this one on are inside the shape.
 constexpr int AlphaInside = 128;
 
-AlphaKeyed keyByAlpha(const QImage& picture);
+// Takes the picture by value: one handed over with std::move becomes `drawn` in
+// place, so keying holds no more than the picture and, with the extra row, one copy.
+AlphaKeyed keyByAlpha(QImage picture);

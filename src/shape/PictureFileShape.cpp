@@ -4,13 +4,13 @@
 #include "AlphaKey.h"
 #include "ShapeBuilder.h"
 #include "forms/App.h"
-#include "graphics/LittleEndian.h"
 #include "graphics/PictureFile.h"
 #include "region/RGNDataStore.h"
 #include "region/frm_RGN_Picture.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QtEndian>
 
 namespace {
 
@@ -23,7 +23,8 @@ void raiseOutlineOneRow(int32_t number)
         return;
     }
     const unsigned char* bytes = record->bytes.data();
-    const uint32_t byteCount = static_cast<uint32_t>(getLE32(bytes) + getLE32(bytes + 12));
+    const uint32_t byteCount = static_cast<uint32_t>(qFromLittleEndian<int32_t>(bytes) +
+                                                     qFromLittleEndian<int32_t>(bytes + 12));
     const gdi::XFORM identity;
     const gdi::HRGN region = gdi::ExtCreateRegion(&identity, byteCount, bytes);
     gdi::OffsetRgn(region, 0, -1);
@@ -49,6 +50,10 @@ QString pictureTooDetailedMessage()
 
 int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
 {
+    // The surface's earlier content goes first: while the picture loads, nothing but
+    // the decoded picture and one surface of its size is held.
+    PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
+    surface.releaseImage();
     QImage picture;
     switch (PictureFile::read(fileName, picture)) {
     case PictureSurface::LoadResult::Loaded:
@@ -62,13 +67,15 @@ int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
         return 0;
     }
 
-    PictureSurface& surface = frm_RGN_Picture::instance().pWPicture;
     if (!PictureFile::hasTransparency(picture)) {
-        surface.setPicture(picture);
+        surface.setPicture(std::move(picture));
         return MakeRGNFromPicture(QString(), index);
     }
-    const AlphaKeyed keyed = keyByAlpha(picture);
-    if (!surface.setPicture(keyed.scanned)) {
+    AlphaKeyed keyed = keyByAlpha(std::move(picture));
+    if (!keyed.extraRow) {
+        keyed.scanned = QImage(); // the same pixels as drawn: the surface takes those
+    }
+    if (!surface.setPicture(keyed.extraRow ? std::move(keyed.scanned) : std::move(keyed.drawn))) {
         App::MsgBox(tooLargeMessage() + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
         return 0;
     }
@@ -76,6 +83,8 @@ int32_t MakeRGNFromPictureFile(const QString& fileName, int32_t index)
     if (number != 0 && keyed.extraRow) {
         raiseOutlineOneRow(number);
         frm_RGN_Picture::instance().pPicture(number)->Picture = keyed.drawn;
+        // The copy with the extra row was only for the scan.
+        surface.releaseImage();
     }
     return number;
 }

@@ -35,6 +35,17 @@ void LoadPictureHolder(int32_t index)
     }
 }
 
+void FreePictureNumber(int32_t number)
+{
+    if (number < 10 || number > INT16_MAX || number == TextShapeNumber) {
+        return;
+    }
+    frm_RGN_Picture& scratch = frm_RGN_Picture::instance();
+    scratch.removeHolder(static_cast<int16_t>(number));
+    const QList<int16_t> holders = scratch.holderIndexes();
+    RGNDataStore::instance().release(number - 10, holders.isEmpty() ? -1 : holders.last() - 10);
+}
+
 gdi::HRGN SaveRGNData(gdi::HRGN region, int32_t position)
 {
     RGNRecord* record = RGNDataStore::instance().record(position);

@@ -36,6 +36,10 @@ int32_t MakeRGNFromPicture(const QString& fileName, int32_t index);
 int32_t GetFreePictureIndex();
 // Creates the picture holder of an index unless it exists.
 void LoadPictureHolder(int32_t index);
+// Gives back a picture's number that nothing shows any more: its holder goes, its
+// record is emptied (the store drops the records past the highest holder left), and
+// the number is free for the next picture. The text's number is never given back.
+void FreePictureNumber(int32_t number);
 
 // Stores the region's data in the record at a store position, growing the record
 // as needed, and returns a copy of the region (the caller owns it); 0, with the

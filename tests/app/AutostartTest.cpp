@@ -147,13 +147,45 @@ private slots:
              QStringLiteral("\"/tmp/\\\\$x\\\\`y\\\\\"/deskword\"")},
             {QStringLiteral("/tmp/back\\slash/dw"),
              QStringLiteral("\"/tmp/back\\\\\\\\slash/dw\"")},
-            {QStringLiteral("/tmp/100%/dw"), QStringLiteral("/tmp/100%%/dw")},
+            {QStringLiteral("/tmp/100%/dw"),
+             QStringLiteral("/bin/sh -c \"exec \\\\\"\\\\$0\\\\\"\" /tmp/100%%/dw")},
         };
         for (const auto& [path, exec] : cases) {
             QCOMPARE(Autostart::execValue(path), exec);
             writeFile(entryPath(), Autostart::entryText(path));
             const QString verdict = validate(entryPath());
             QVERIFY2(verdict.isEmpty(), qPrintable(path + QStringLiteral(": ") + verdict));
+        }
+    }
+
+    // GLib's own launcher (as GNOME, XFCE and Cinnamon start the session's entries)
+    // starts the program the entry names, wherever it lies.
+    void glibLauncherStartsTheProgram()
+    {
+        const QString python = QStringLiteral("/usr/bin/python3");
+        const char* launch = "import sys, gi\n"
+                             "gi.require_version('Gio', '2.0')\n"
+                             "from gi.repository import Gio\n"
+                             "info = Gio.DesktopAppInfo.new_from_filename(sys.argv[1])\n"
+                             "sys.exit(0 if info.launch([], None) else 1)\n";
+        QTemporaryDir folder;
+        const QString marker = folder.filePath(QStringLiteral("started"));
+        for (const QString& place : {QStringLiteral("plain"), QStringLiteral("100%"),
+                                     QStringLiteral("50% a b"), QStringLiteral("%u $x \"q\"")}) {
+            const QString program = folder.filePath(place + QStringLiteral("/deskword"));
+            writeFile(program, "#!/bin/sh\necho \"$0\" > '" + QFile::encodeName(marker) + "'\n");
+            QVERIFY(QFile::setPermissions(program,
+                                          QFile::permissions(program) | QFileDevice::ExeOwner));
+            writeFile(entryPath(), Autostart::entryText(program));
+            QFile::remove(marker);
+            QProcess launcher;
+            launcher.setProcessChannelMode(QProcess::ForwardedChannels);
+            launcher.start(python,
+                           {QStringLiteral("-c"), QString::fromLatin1(launch), entryPath()});
+            QVERIFY2(launcher.waitForFinished(20000) && launcher.exitCode() == 0,
+                     qPrintable(place + QStringLiteral(": GLib did not launch the entry")));
+            QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(marker), qPrintable(place), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(readFile(marker), QFile::encodeName(program) + "\n", 10000);
         }
     }
 };

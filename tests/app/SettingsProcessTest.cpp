@@ -249,6 +249,17 @@ private slots:
         if (!folderWritable) {
             QCOMPARE(readAll(folders.beside), fileWithText(writerText(0)));
         }
+
+        // The next start removes whatever temporary files the kills left.
+        const QString written = folderWritable ? folders.beside : folders.inConfig;
+        const QDir writtenFolder = QFileInfo(written).absoluteDir();
+        const auto files = QDir::Files | QDir::Hidden | QDir::System;
+        qInfo("%lld temporary files left by the kills",
+              static_cast<long long>(writtenFolder.entryList(files).size() - 1));
+        QVERIFY(writer.run({folders.program, QStringLiteral("deskword"), QStringLiteral("--start"),
+                            QStringLiteral("0")}));
+        QCOMPARE(writer.exitCode(), 0);
+        QCOMPARE(writtenFolder.entryList(files), QStringList{QStringLiteral("deskword.ini")});
     }
 
     // On a full disk (a 64 KiB memory file system of the test's own, so only as root

@@ -252,8 +252,8 @@ private slots:
         QTest::newRow("open") << int(AtomicFile::Step::Open) << EACCES;
         QTest::newRow("write, disk full") << int(AtomicFile::Step::Write) << ENOSPC;
         QTest::newRow("sync") << int(AtomicFile::Step::Sync) << EIO;
-        QTest::newRow("close, quota") << int(AtomicFile::Step::Close) << EDQUOT;
-        QTest::newRow("rename") << int(AtomicFile::Step::Rename) << EBUSY;
+        QTest::newRow("commit, quota") << int(AtomicFile::Step::Commit) << EDQUOT;
+        QTest::newRow("commit, busy") << int(AtomicFile::Step::Commit) << EBUSY;
     }
 
     void testFailedWriteKeepsTheFile()

@@ -231,6 +231,30 @@ private slots:
         QVERIFY(QFile::exists(folder->filePath(QStringLiteral("picture.bmp"))));
     }
 
+    // Temporary files of writes that ended with their process go at start-up; the
+    // user's own files beside the settings stay, whatever their names.
+    void testStartRemovesInterruptedWrites()
+    {
+        writeSettings("TEXT=x\n");
+        const QStringList leftovers{QStringLiteral("deskword.ini.tmp-a1B2c3"),
+                                    QStringLiteral("deskword.ini.QkzRtw")};
+        const QStringList kept{
+            QStringLiteral("deskword.ini"), QStringLiteral("deskword.ini.backup"),
+            QStringLiteral("deskword.ini.tmp-1"), QStringLiteral("deskword.ini.Backup.old"),
+            QStringLiteral("other.ini.QkzRtw")};
+        for (const QString& name : leftovers + kept.mid(1)) {
+            QFile file(folder->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        start();
+        QDir dir(folder->path());
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden, QDir::Name), [&] {
+            QStringList sorted = kept;
+            sorted.sort();
+            return sorted;
+        }());
+    }
+
     void testNoPictureChosenLeavesPictureBmpAside()
     {
         blockPicture().save(folder->filePath(QStringLiteral("picture.bmp")), "BMP");

@@ -8,12 +8,15 @@
 //                                             that write or the one after it, byte for
 //                                             byte. Prints "<rounds> <whole files>
 //                                             <kills before the write was in place>".
+//   settings_writer FOLDER NAME --start 0      removes what interrupted writes left,
+//                                             as start-up does.
 // The file must start as fileWithText(writerText(0)) (WriterText.h). Every message
 // the program would show goes to the error output, one line each, starting with
 // "message: ".
 #include "WriterText.h"
 #include "app/IniDocument.h"
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
 #include "forms/App.h"
 
@@ -121,6 +124,10 @@ int main(int argc, char* argv[])
     SettingsLocation::setProgramForTesting(args[1], args[2]);
     if (args[3] == u"--kill") {
         return killLoop(args[4].toInt());
+    }
+    if (args[3] == u"--start") {
+        SettingsFile::removeInterruptedWrites();
+        return 0;
     }
     WriteIniValue(QStringLiteral("DATA"), args[3], args[4]);
     QTextStream(stdout) << ReadIniValue(QStringLiteral("DATA"), args[3]) << Qt::endl;

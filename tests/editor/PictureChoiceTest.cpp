@@ -4,6 +4,7 @@
 #include "app/DesktopPicture.h"
 #include "dialogs/PictureDialog.h"
 #include "graphics/RegionData.h"
+#include "region/RGNDataStore.h"
 
 #include <QContextMenuEvent>
 #include <QMimeData>
@@ -114,10 +115,17 @@ private slots:
     {
         Form3* editor = fixture->openEditor();
         QVERIFY(editor != nullptr);
-        answer = writeFigure(QStringLiteral("figure.png"));
-        for (int i = 0; i < 7; ++i) {
+        const QString pictures[] = {writeFigure(QStringLiteral("figure.png")),
+                                    writeFigure(QStringLiteral("figure2.png"))};
+        // Each choice gives back the number of the picture it replaces: one holder
+        // besides the badge's, and a store of the two numbers the choices take in turn.
+        for (int i = 0; i < 50; ++i) {
+            answer = pictures[i % 2];
             editor->Command4_Click();
             QVERIFY(PictureRegionNumber != TextShapeNumber);
+            QCOMPARE(frm_RGN_Picture::instance().holderIndexes(),
+                     (QList<int16_t>{0, static_cast<int16_t>(PictureRegionNumber)}));
+            QVERIFY(RGNDataStore::instance().size() <= 2);
         }
         editor->Text1->setPlainText(QStringLiteral("text"));
         editor->Command2_Click();

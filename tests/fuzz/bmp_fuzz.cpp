@@ -3,10 +3,10 @@
 
 #include "FuzzEnvironment.h"
 #include "graphics/BmpReader.h"
-#include "graphics/LittleEndian.h"
 #include "graphics/PictureFile.h"
 
 #include <QImage>
+#include <QtEndian>
 
 namespace {
 
@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The loader refuses sizes beyond a surface before the decoder runs; larger run-
     // length pictures only take longer.
     if (file.size() >= 26 &&
-        int64_t(static_cast<int32_t>(le32(file, 18))) * static_cast<int32_t>(le32(file, 22)) >
+        int64_t(static_cast<int32_t>(qFromLittleEndian<uint32_t>(file.constData() + 18))) *
+                static_cast<int32_t>(qFromLittleEndian<uint32_t>(file.constData() + 22)) >
             fuzzsupport::MaxDecodedPixels) {
         return -1;
     }
@@ -33,14 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (widened != file) {
         // Only the header grew, to the 108-byte one; the pixels follow it unchanged.
         FUZZ_CHECK(widened.size() > file.size());
-        FUZZ_CHECK(le32(widened, 14) == 108);
+        FUZZ_CHECK(qFromLittleEndian<uint32_t>(widened.constData() + 14) == 108);
         FUZZ_CHECK(widened.endsWith(file.mid(14 + 108 - (widened.size() - file.size()))));
     }
 
     if (std::optional<QImage> decoded = bmpreader::decodeRunLength(widened, Background)) {
         if (!decoded->isNull()) {
-            FUZZ_CHECK(decoded->width() == static_cast<int32_t>(le32(widened, 18)));
-            FUZZ_CHECK(decoded->height() == static_cast<int32_t>(le32(widened, 22)));
+            FUZZ_CHECK(decoded->width() ==
+                       static_cast<int32_t>(qFromLittleEndian<uint32_t>(widened.constData() + 18)));
+            FUZZ_CHECK(decoded->height() ==
+                       static_cast<int32_t>(qFromLittleEndian<uint32_t>(widened.constData() + 22)));
             // Every pixel opaque: the alpha bytes taken as they are.
             QImage pixels = *decoded;
             pixels.reinterpretAsFormat(QImage::Format_ARGB32);

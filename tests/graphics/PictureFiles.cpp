@@ -63,11 +63,11 @@ void gifScreenAndPalette(QByteArray& out, int width, int height, const QList<uin
     }
 }
 
-void gifImageDescriptor(QByteArray& out, int width, int height)
+void gifImageDescriptor(QByteArray& out, int width, int height, int left = 0, int top = 0)
 {
     out.append(',');
-    put16(out, 0);
-    put16(out, 0);
+    put16(out, static_cast<uint32_t>(left));
+    put16(out, static_cast<uint32_t>(top));
     put16(out, static_cast<uint32_t>(width));
     put16(out, static_cast<uint32_t>(height));
     out.append('\0'); // no local colour table, not interlaced
@@ -105,7 +105,6 @@ void gifImageData(QByteArray& out, int minCodeSize, const QList<int>& pixels)
         out.append(block);
     }
     out.append('\0');
-    out.append(';');
 }
 
 } // namespace
@@ -162,6 +161,28 @@ QByteArray gif(int width, int height, const QList<uint32_t>& palette, const QLis
     }
     gifImageDescriptor(out, width, height);
     gifImageData(out, std::max(2, tableBits), pixels);
+    out.append(';');
+    return out;
+}
+
+QByteArray gifOfImages(int width, int height, const QList<uint32_t>& palette,
+                       const QList<GifImage>& images)
+{
+    QByteArray out;
+    int tableBits = 0;
+    gifScreenAndPalette(out, width, height, palette, tableBits);
+    for (const GifImage& image : images) {
+        if (image.delay != 0) {
+            out.append("\x21\xF9\x04\x00", 4); // graphic control extension
+            put16(out, static_cast<uint32_t>(image.delay));
+            out.append('\0');
+            out.append('\0');
+        }
+        gifImageDescriptor(out, image.rect.width(), image.rect.height(), image.rect.x(),
+                           image.rect.y());
+        gifImageData(out, std::max(2, tableBits), image.pixels);
+    }
+    out.append(';');
     return out;
 }
 
@@ -213,6 +234,7 @@ QByteArray gifWithoutColourTable(int width, int height)
     out.append('\0');
     gifImageDescriptor(out, width, height);
     gifImageData(out, 2, QList<int>(qsizetype{width} * height, 0));
+    out.append(';');
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QRect>
 #include <cstdint>
 
 // Picture files written byte by byte, so that the loading tests know every byte
@@ -19,6 +20,21 @@ QByteArray bmp(int bitsPerPixel, int width, int height, const QList<uint32_t>& p
 // LZW stream that sends every pixel as a literal code after a clear code.
 QByteArray gif(int width, int height, const QList<uint32_t>& palette, const QList<int>& pixels,
                int transparentIndex = -1);
+
+// One image of a GIF: its place on the logical screen, its palette indexes, and the
+// delay (hundredths of a second) shown after it; a delay of 0 writes no graphic
+// control extension.
+struct GifImage
+{
+    QRect rect;
+    QList<int> pixels;
+    int delay = 0;
+};
+
+// A GIF89a of a logical screen of width x height (background index 0) with the
+// images given, in order.
+QByteArray gifOfImages(int width, int height, const QList<uint32_t>& palette,
+                       const QList<GifImage>& images);
 
 // A bitmap put together from its parts: an info header of infoSize bytes (40, 52
 // or 56) with the compression given; the colour masks (red, green, blue, alpha)

@@ -17,6 +17,8 @@
 using Result = PictureSurface::LoadResult;
 Q_DECLARE_METATYPE(PictureSurface::LoadResult)
 
+Q_DECLARE_METATYPE(picturefiles::GifImage)
+
 namespace {
 
 // Palette entries that differ in every index (blue runs down from 255).
@@ -192,6 +194,53 @@ private slots:
             }
         }
         QCOMPARE(transparent > 0, transparentIndex >= 0);
+    }
+
+    // The images of a GIF's first frame are drawn together; what none of them covers
+    // is background, like the gaps of run-length bitmaps. An image after a delay
+    // belongs to a later frame.
+    void testGifFrameImagesAndUnsetPixels_data()
+    {
+        const auto tile = [](int x, int y, int index, int delay = 0) {
+            return picturefiles::GifImage{QRect(x, y, 16, 16), QList<int>(16 * 16, index), delay};
+        };
+        QTest::addColumn<QList<picturefiles::GifImage>>("images");
+        QTest::addColumn<QList<int>>("tileColours"); // palette index per tile, -1: background
+        QTest::newRow("four tiles")
+            << QList{tile(0, 0, 0), tile(16, 0, 1), tile(0, 16, 2), tile(16, 16, 3)}
+            << QList{0, 1, 2, 3};
+        QTest::newRow("one image in the middle of the screen")
+            << QList{picturefiles::GifImage{QRect(8, 8, 16, 16), QList<int>(16 * 16, 1)}}
+            << QList<int>{};
+        QTest::newRow("a later frame is not drawn")
+            << QList{tile(0, 0, 1, 10), tile(16, 16, 2)} << QList{1, -1, -1, -1};
+    }
+
+    void testGifFrameImagesAndUnsetPixels()
+    {
+        QFETCH(QList<picturefiles::GifImage>, images);
+        QFETCH(QList<int>, tileColours);
+        const QList<uint32_t> palette = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
+        const QString path = writeFile(QStringLiteral("tiles.gif"),
+                                       picturefiles::gifOfImages(32, 32, palette, images));
+        PictureSurface surface;
+        const uint32_t back = 0x563412;
+        surface.setBackColor(back);
+        QCOMPARE(surface.LoadPicture(path), Result::Loaded);
+        QCOMPARE(surface.ScaleWidth(), 32);
+        QCOMPARE(surface.ScaleHeight(), 32);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                uint32_t expected = back;
+                if (!tileColours.isEmpty()) {
+                    const int index = tileColours[(y / 16) * 2 + x / 16];
+                    expected = index < 0 ? back : palette[index];
+                } else if (QRect(8, 8, 16, 16).contains(x, y)) {
+                    expected = palette[1];
+                }
+                QCOMPARE(surface.Point(x, y), static_cast<int32_t>(expected));
+            }
+        }
     }
 
     // Bitmaps whose colour masks sit in the info header (52 and 56 bytes), and

@@ -8,6 +8,7 @@
 #include "shape/AlphaKey.h"
 #include "shape/PictureFileShape.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
@@ -61,6 +62,21 @@ QImage alphaPicture(bool cornerOpaque)
         image.setPixel(1, 0, qRgb(255, 255, 255));
     }
     return image;
+}
+
+// A value of /proc/self/status in KiB, or -1.
+qint64 statusKiB(const QByteArray& name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name + ':')) {
+            return line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -191,6 +207,37 @@ private slots:
         QCOMPARE(state->messages.size(), 2);
         QVERIFY(state->messages[0].endsWith(QDir::toNativeSeparators(gone)));
         QVERIFY(state->messages[1].endsWith(QDir::toNativeSeparators(broken)));
+    }
+
+    // Loading a large picture with transparency (the costliest way: keyed, with the
+    // extra row) holds the decoded picture and one surface of its size at most, never
+    // a third copy. The peak is the kernel's, started anew just before the choice.
+    void testLargePictureIsHeldTwiceAtMost()
+    {
+        constexpr int side = 4096;
+        const QString path = dir->filePath(QStringLiteral("large.png"));
+        {
+            QImage picture(side, side, QImage::Format_ARGB32);
+            picture.fill(qRgb(30, 120, 200));
+            picture.setPixel(side - 1, side - 1, qRgba(0, 0, 0, 0));
+            QVERIFY(picture.save(path, "PNG"));
+        }
+        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+        if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1) {
+            QSKIP("the peak memory cannot be reset here");
+        }
+        clearRefs.close();
+        const qint64 before = statusKiB("VmRSS");
+        const int32_t number = MakeRGNFromPictureFile(path, 0);
+        const qint64 peak = statusKiB("VmHWM");
+        QVERIFY(number != 0);
+        QCOMPARE(shapeOf(number),
+                 QRegion(0, 0, side, side - 1) + QRegion(0, side - 1, side - 1, 1));
+        const double copies = double(peak - before) * 1024 / (double(side) * side * 4);
+        qInfo("peak while loading: %.2f copies of the picture", copies);
+        // Two copies, and an eighth more for each under AddressSanitizer.
+        QVERIFY2(copies < 2.6, qPrintable(QString::number(copies)));
+        frm_RGN_Picture::instance().reset();
     }
 
     void testPhotographIsTooDetailed()
