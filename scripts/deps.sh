@@ -12,7 +12,7 @@ packages=(
     clang libclang-rt-dev
     # more picture formats than the BMP, GIF, PNG and JPEG readers of Qt itself (WebP, TIFF, ...)
     qt6-image-formats-plugins
-    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libfontconfig-dev
+    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libxcb-shape0-dev libfontconfig-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick procps
     fonts-ipafont-gothic

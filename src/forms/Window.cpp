@@ -2,6 +2,7 @@
 
 #include "graphics/Colors.h"
 #include "graphics/Units.h"
+#include "platform/WindowMask.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -236,7 +237,7 @@ void Window::updateShown(const QRegion& changed)
 {
     // Only what the shape lets through is ever seen: a screen-sized window whose
     // shape is a few letters repaints just those letters.
-    update(m_windowRegion != 0 ? changed & mask() : changed);
+    update(m_windowRegion != 0 ? changed & m_shape : changed);
 }
 
 void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
@@ -250,13 +251,11 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
     }
     const RegionData* shape = gdi::regionData(region);
     if (shape == nullptr) {
-        clearMask();
-    } else if (shape->isEmpty()) {
-        // An empty mask would mean "no mask" to Qt and show the whole window;
-        // a one-pixel mask outside the window leaves nothing of it visible.
-        setMask(QRegion(-1, -1, 1, 1));
+        m_shape = QRegion();
+        WindowMask::clear(this);
     } else {
-        setMask(shape->toQRegion());
+        m_shape = shape->toQRegion();
+        WindowMask::set(this, m_shape);
     }
     if (redraw) {
         update();
@@ -272,7 +271,7 @@ void Window::paintEvent(QPaintEvent* event)
     if (m_autoRedraw) {
         // Only the shape is drawn: where the platform does not cut the window to its
         // mask (Wayland), a translucent window shows the desktop everywhere else.
-        const QRegion shown = m_windowRegion != 0 ? event->region() & mask() : event->region();
+        const QRegion shown = m_windowRegion != 0 ? event->region() & m_shape : event->region();
         const QRect buffer = m_backBuffer.rect();
         for (const QRect& area : shown) {
             const QRect held = area & buffer;

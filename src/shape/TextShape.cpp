@@ -53,7 +53,7 @@ int32_t MakeRGNFromText(const QString& text)
     // Cleared to its new size: nothing drawn earlier remains.
     if (extent.width > PictureSurface::MaxLineWidth || !surface.clearToSize(width, height)) {
         surface.releaseImage();
-        App::MsgBox(tooLargeMessage());
+        App::MsgBox(textTooLargeMessage());
         return 0;
     }
     surface.Print(text);

@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(MakeRGNFromText(QStringLiteral("x")), TextShapeNumber);
         const QImage earlier = frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture;
         QCOMPARE(MakeRGNFromText(QString(5000, QLatin1Char('W'))), 0);
-        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
+        QCOMPARE(state->messages, QStringList{textTooLargeMessage()});
         QCOMPARE(QSize(surface().ScaleWidth(), surface().ScaleHeight()), QSize(1, 1));
         QCOMPARE(frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture, earlier);
         QVERIFY(surface().measureText(QString(5000, QLatin1Char('W')), 1).width >
