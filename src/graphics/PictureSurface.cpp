@@ -220,6 +220,46 @@ int64_t lineWidth(const QFontMetrics& metrics, const QString& line)
     return metrics.horizontalAdvance(line);
 }
 
+// Whether any character of the line is written right to left: such a line may show
+// its end first, so it is never cut.
+bool hasRightToLeft(const QString& line)
+{
+    for (const QChar c : line) {
+        if (c.unicode() >= 0x0590 &&
+            (c.direction() == QChar::DirR || c.direction() == QChar::DirAL ||
+             c.direction() == QChar::DirRLE || c.direction() == QChar::DirRLO ||
+             c.direction() == QChar::DirRLI)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The start of a line that reaches beyond `width` pixels: the rest never shows on a
+// surface that wide, so it is neither laid out nor drawn. The line is measured in
+// pieces until they pass the width, then cut one piece further on, so that the
+// glyphs at the edge are shaped as in the whole line.
+QString visibleStart(const QFontMetrics& metrics, const QString& line, int64_t width)
+{
+    constexpr qsizetype piece = 256;
+    if (width >= PictureSurface::MaxLineWidth || line.size() <= 2 * piece || hasRightToLeft(line)) {
+        return line;
+    }
+    int64_t reached = 0;
+    for (qsizetype at = 0; at < line.size();) {
+        qsizetype length = std::min(piece, line.size() - at);
+        if (at + length < line.size() && line[at + length - 1].isHighSurrogate()) {
+            --length; // keep a surrogate pair in one piece
+        }
+        reached += metrics.horizontalAdvance(line.mid(at, length));
+        at += length;
+        if (reached > width) {
+            return line.left(std::min(line.size(), at + piece));
+        }
+    }
+    return line;
+}
+
 double maxFontPoints()
 {
     // Points are 1/72 inch, pixels 1/(1440 / twips per pixel) inch.
@@ -395,8 +435,8 @@ int PictureSurface::TextHeight(const QString& text) const
     return static_cast<int>(std::min<int64_t>(height, std::numeric_limits<int>::max()));
 }
 
-PictureSurface::TextExtent PictureSurface::measureText(const QString& text,
-                                                       int64_t visibleHeight) const
+PictureSurface::TextExtent PictureSurface::measureText(const QString& text, int64_t visibleHeight,
+                                                       int64_t visibleWidth) const
 {
     const QFontMetrics metrics(m_font, &m_image);
     const QStringList lines = splitLines(text);
@@ -408,7 +448,8 @@ PictureSurface::TextExtent PictureSurface::measureText(const QString& text,
         if (y >= visibleHeight) {
             break;
         }
-        extent.width = std::max(extent.width, lineWidth(metrics, line));
+        extent.width =
+            std::max(extent.width, lineWidth(metrics, visibleStart(metrics, line, visibleWidth)));
         if (extent.width > MaxLineWidth) {
             break;
         }
@@ -427,9 +468,11 @@ void PictureSurface::Print(const QString& text)
     const QFontMetrics metrics(m_font, &m_image);
     const int64_t spacing = metrics.lineSpacing();
     int64_t y = CurrentY;
+    const int64_t visibleWidth = int64_t(m_image.width()) - CurrentX;
     for (const QString& line : lines) {
-        if (y < m_image.height()) {
-            p.drawText(CurrentX, static_cast<int>(y + metrics.ascent()), line);
+        if (y < m_image.height() && visibleWidth > 0) {
+            p.drawText(CurrentX, static_cast<int>(y + metrics.ascent()),
+                       visibleStart(metrics, line, visibleWidth));
         }
         y += spacing;
     }
