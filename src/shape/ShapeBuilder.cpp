@@ -54,10 +54,7 @@ bool scanSurface(const QImage& image, BandedRegionBuilder& bands, RowSpans::Scan
         spans.resize(static_cast<size_t>(width) + 1);
         const int values = scanRow(reinterpret_cast<const uint32_t*>(image.constScanLine(y)), width,
                                    key, spans.data());
-        for (int i = 0; i < values; i += 2) {
-            bands.addSpan(spans[i], spans[i + 1]);
-        }
-        bands.endRow(y);
+        bands.addRow(y, spans.data(), static_cast<size_t>(values));
         if (bands.rectCount() > maxRects) {
             return false;
         }
