@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A text whose shape needs more rectangles than one X SHAPE request holds (32,765)
 # shows whole: the X server holds exactly the text's pixels as the window's bounding
-# shape, and the same as its input shape.
+# shape, and the same as its input shape. A text of ten million characters in one
+# line starts like any other: its start shows, with no message.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=ui.sh
@@ -50,5 +51,22 @@ wait_for 30 shown_is_shape ||
 expected_windows=$(sort <<<"$TEXT_WINDOW"$'\n'"$(tray_icon "$pid")")
 [[ $(viewable_windows "$pid") == "$expected_windows" ]] ||
     e2e_fail "other windows show: $(viewable_windows "$pid" | tr '\n' ' ')"
+stop_app "$pid"
+
+# --- ten million characters in one line ---
+{
+    printf '[DATA]\r\nTEXT='
+    head -c 10000000 /dev/zero | tr '\0' 'x'
+    printf '\r\nFontBold=False\r\nFontName=DejaVu Sans\r\nFontSize=12\r\nColor=255\r\n'
+    printf 'XPOS=1500\r\nYPOS=1500\r\nXPOS2=0\r\nYPOS2=0\r\n'
+} >"$E2E_TMP/huge.ini"
+e2e_prepare_app huge --settings "$E2E_TMP/huge.ini"
+start_text_window huge
+# The line reaches the screen's right edge.
+wait_for 60 shape_at_least "$TEXT_WINDOW" 1170 5 ||
+    e2e_fail "huge: the text was not shown (window $(window_geometry "$TEXT_WINDOW"))"
+expected_windows=$(sort <<<"$TEXT_WINDOW"$'\n'"$(tray_icon "$pid")")
+[[ $(viewable_windows "$pid") == "$expected_windows" ]] ||
+    e2e_fail "huge: other windows show: $(viewable_windows "$pid" | tr '\n' ' ')"
 stop_app "$pid"
 e2e_pass
