@@ -149,6 +149,10 @@
         <translation>The picture is too large.</translation>
     </message>
     <message>
+        <source>文字列が大きすぎます。</source>
+        <translation>The text is too large.</translation>
+    </message>
+    <message>
         <source>The picture file cannot be read:</source>
         <translation>The picture file cannot be read:</translation>
     </message>

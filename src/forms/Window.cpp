@@ -2,6 +2,7 @@
 
 #include "graphics/Colors.h"
 #include "graphics/Units.h"
+#include "platform/WindowMask.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -236,7 +237,7 @@ void Window::updateShown(const QRegion& changed)
 {
     // Only what the shape lets through is ever seen: a screen-sized window whose
     // shape is a few letters repaints just those letters.
-    update(m_windowRegion != 0 ? changed & mask() : changed);
+    update(m_windowRegion != 0 ? changed & m_shape : changed);
 }
 
 void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
@@ -251,13 +252,11 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
     }
     const RegionData* shape = gdi::regionData(region);
     if (shape == nullptr) {
-        clearMask();
-    } else if (shape->isEmpty()) {
-        // An empty mask would mean "no mask" to Qt and show the whole window;
-        // a one-pixel mask outside the window leaves nothing of it visible.
-        setMask(QRegion(-1, -1, 1, 1));
+        m_shape = QRegion();
+        WindowMask::clear(this);
     } else {
-        setMask(shape->toQRegion());
+        m_shape = shape->toQRegion();
+        WindowMask::set(this, m_shape);
     }
     if (redraw) {
         update();
@@ -279,10 +278,11 @@ void Window::clearWhatTheShapeLeaves()
     // reaches, and some compositors (XWayland's on sway) show the whole window,
     // shape or not. Where the shape is about to leave is painted transparent first,
     // while the old shape still lets the paint through.
-    if (!testAttribute(Qt::WA_TranslucentBackground) || !isVisible() || mask().isEmpty()) {
+    // m_shape is still the shape the window shows now.
+    if (!testAttribute(Qt::WA_TranslucentBackground) || !isVisible() || m_shape.isEmpty()) {
         return;
     }
-    const QRegion leaving = mask() - shapeRegion();
+    const QRegion leaving = m_shape - shapeRegion();
     if (!leaving.isEmpty()) {
         repaint(leaving);
     }
@@ -295,7 +295,8 @@ void Window::remakeNativeWindow()
     }
     const bool shown = isVisible();
     destroy(true, true);
-    // Qt gives the new native window the widget's geometry, mask and flags.
+    // Qt gives the new native window the widget's geometry and flags; its shape is
+    // sent again with it (WindowMask).
     create();
     if (shown) {
         show();

@@ -69,6 +69,9 @@ public:
     QPoint lastPressGlobalPosition() const { return m_lastPressGlobal; }
 
     gdi::HRGN windowRegion() const { return m_windowRegion; }
+    // The part of the window its shape shows (all of it without a shape). On X11 a
+    // top-level window's shape is not Qt's mask (see WindowMask).
+    QRegion shownArea() const { return m_windowRegion != 0 ? m_shape : QRegion(rect()); }
     // Used by gdi::SetWindowRgn: owns the region from now on (0 = no shape).
     void takeWindowRegion(gdi::HRGN region, bool redraw);
 
@@ -115,6 +118,7 @@ private:
     QImage m_backBuffer;
     std::optional<QRegion> m_clip;
     gdi::HRGN m_windowRegion = 0;
+    QRegion m_shape; // the window region's area, while it has one
     QPoint m_lastPress;
     QPoint m_lastPressGlobal;
 };

@@ -9,9 +9,6 @@ int SetWindowRgn(Window* window, HRGN region, bool redraw)
     if (window == nullptr || (region != 0 && !isRegion(region))) {
         return 0;
     }
-    if (region != 0 && regionData(region)->rects().size() > MaxWindowShapeRects) {
-        return 0;
-    }
     window->takeWindowRegion(region, redraw);
     return 1;
 }

@@ -1,43 +1,39 @@
 #include "BandedRegionBuilder.h"
 
-#include <algorithm>
+#include <cstring>
+
+void BandedRegionBuilder::addRow(int32_t y, const int32_t* spans, size_t values)
+{
+    if (!m_band.empty() && y == m_bandBottom && values == m_band.size() &&
+        std::memcmp(spans, m_band.data(), values * sizeof(int32_t)) == 0) {
+        m_bandBottom = y + 1;
+        return;
+    }
+    closeBand();
+    m_band.assign(spans, spans + values);
+    m_bandTop = y;
+    m_bandBottom = y + 1;
+}
 
 void BandedRegionBuilder::endRow(int32_t y)
 {
-    const size_t rowEnd = m_rects.size();
-    const size_t count = rowEnd - m_rowStart;
-    if (count == 0) {
-        return;
+    addRow(y, m_row.data(), m_row.size());
+    m_row.clear();
+}
+
+void BandedRegionBuilder::closeBand()
+{
+    for (size_t i = 0; i + 1 < m_band.size(); i += 2) {
+        m_rects.push_back({m_band[i], m_bandTop, m_band[i + 1], m_bandBottom});
     }
-    for (size_t i = m_rowStart; i < rowEnd; ++i) {
-        m_rects[i].top = y;
-        m_rects[i].bottom = y + 1;
-    }
-    const auto sameSpans = [](const RgnRect& a, const RgnRect& b) {
-        return a.left == b.left && a.right == b.right;
-    };
-    const bool joins = m_bandStart < m_rowStart && m_rowStart - m_bandStart == count &&
-                       m_rects[m_bandStart].bottom == y &&
-                       std::equal(m_rects.begin() + static_cast<ptrdiff_t>(m_bandStart),
-                                  m_rects.begin() + static_cast<ptrdiff_t>(m_rowStart),
-                                  m_rects.begin() + static_cast<ptrdiff_t>(m_rowStart), sameSpans);
-    if (joins) {
-        for (size_t i = m_bandStart; i < m_rowStart; ++i) {
-            m_rects[i].bottom = y + 1;
-        }
-        m_rects.resize(m_rowStart);
-    } else {
-        m_bandStart = m_rowStart;
-        m_rowStart = rowEnd;
-    }
+    m_band.clear();
 }
 
 RegionData BandedRegionBuilder::take()
 {
-    m_rects.resize(m_rowStart); // spans of a row that was never closed are dropped
+    closeBand();
+    m_row.clear(); // spans of a row that was never closed are dropped
     RegionData region = RegionData::fromCanonicalRects(std::move(m_rects));
     m_rects.clear();
-    m_bandStart = 0;
-    m_rowStart = 0;
     return region;
 }

@@ -7,22 +7,39 @@
 #include <vector>
 
 // Builds a region row by row, top to bottom, straight into the canonical banded
-// form: each row's spans are joined to the band above when that band ends on the
-// row before and has the same spans, so no sorting or sweeping is needed after the
-// last row. Spans of one row must come left to right, each non-empty and separated
-// from the next by at least one pixel (as a scan of runs gives them).
+// form: a row with the same spans as the row above joins that row's band, so no
+// sorting or sweeping is needed after the last row. Spans of one row must come left
+// to right, each non-empty and separated from the next by at least one pixel (as a
+// scan of runs gives them).
+//
+// One pass: a row is compared with the open band's spans as a whole (one memcmp),
+// and the band's rectangles are written once, when it ends.
 class BandedRegionBuilder
 {
 public:
-    void addSpan(int32_t left, int32_t right) { m_rects.push_back({left, 0, right, 0}); }
-    // Closes row y: the spans added since the last call belong to it.
+    // Adds row y, whose spans are `values` numbers: left, right, left, right, ...
+    // Rows come in increasing y.
+    void addRow(int32_t y, const int32_t* spans, size_t values);
+
+    // The same one span at a time: the spans added since the last endRow form row y.
+    void addSpan(int32_t left, int32_t right)
+    {
+        m_row.push_back(left);
+        m_row.push_back(right);
+    }
     void endRow(int32_t y);
+
     // Rectangles of the region so far; it never decreases as rows are added.
-    size_t rectCount() const { return m_rects.size(); }
+    size_t rectCount() const { return m_rects.size() + m_band.size() / 2; }
     RegionData take();
 
 private:
-    std::vector<RgnRect> m_rects;
-    size_t m_bandStart = 0; // first rectangle of the last band
-    size_t m_rowStart = 0;  // first span of the row being added
+    // Writes the open band's rectangles and leaves no band open.
+    void closeBand();
+
+    std::vector<RgnRect> m_rects; // the bands closed so far
+    std::vector<int32_t> m_band;  // spans of the open band (empty: none open)
+    int32_t m_bandTop = 0;
+    int32_t m_bandBottom = 0;
+    std::vector<int32_t> m_row; // spans given one at a time
 };

@@ -44,14 +44,6 @@ constexpr int RGN_COPY = 5;
 constexpr int ALTERNATE = 1;
 constexpr int WINDING = 2;
 
-// The most rectangles a window's shape may have. The X server takes a shape in one
-// ShapeRectangles request: 16 bytes and 8 for each rectangle, in at most 65,535
-// four-byte words, which is 32,765 rectangles. Measured through Qt on Xvfb: 32,765
-// rectangles are held exactly; from 32,766 on the request needs the BIG-REQUESTS
-// form and the window is lost (every later request on it fails); past 2,097,149
-// the server's connection closes.
-constexpr uint32_t MaxWindowShapeRects = 32765;
-
 constexpr uint32_t RGNDATA_HEADER_SIZE = 32;
 constexpr uint32_t RGNDATA_RECT_SIZE = 16;
 

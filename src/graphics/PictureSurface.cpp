@@ -285,6 +285,76 @@ int64_t lineWidth(const QFontMetrics& metrics, const QString& line)
     return metrics.horizontalAdvance(line);
 }
 
+// Whether any character of the line is written right to left: such a line may show
+// its end first, so it is never cut.
+bool hasRightToLeft(QStringView line)
+{
+    for (const QChar c : line) {
+        if (c.unicode() >= 0x0590 &&
+            (c.direction() == QChar::DirR || c.direction() == QChar::DirAL ||
+             c.direction() == QChar::DirRLE || c.direction() == QChar::DirRLO ||
+             c.direction() == QChar::DirRLI)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The start of a line that reaches beyond `width` pixels: the rest never shows on a
+// surface that wide, so it is neither laid out nor drawn. The line is measured in
+// pieces until they pass the width, then cut one piece further on, so that the
+// glyphs at the edge are shaped as in the whole line.
+QString visibleStart(const QFontMetrics& metrics, QStringView line, int64_t width)
+{
+    constexpr qsizetype piece = 256;
+    if (width >= PictureSurface::MaxLineWidth || line.size() <= 2 * piece || hasRightToLeft(line)) {
+        return line.toString();
+    }
+    int64_t reached = 0;
+    for (qsizetype at = 0; at < line.size();) {
+        qsizetype length = std::min(piece, line.size() - at);
+        if (at + length < line.size() && line[at + length - 1].isHighSurrogate()) {
+            --length; // keep a surrogate pair in one piece
+        }
+        reached += metrics.horizontalAdvance(line.sliced(at, length).toString());
+        at += length;
+        if (reached > width) {
+            return line.first(std::min(line.size(), at + piece)).toString();
+        }
+    }
+    return line.toString();
+}
+
+// Calls visit with each line of the text (lines end at CR LF, CR or LF) until it
+// returns false. The lines are views into the text: nothing is copied.
+template <class Visit> void forEachLine(QStringView text, Visit visit)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0;; ++i) {
+        const bool end = i == text.size();
+        if (end || text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n')) {
+            if (!visit(text.sliced(start, i - start)) || end) {
+                return;
+            }
+            if (text[i] == QLatin1Char('\r') && i + 1 < text.size() &&
+                text[i + 1] == QLatin1Char('\n')) {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+}
+
+int64_t lineCount(QStringView text)
+{
+    int64_t count = 0;
+    forEachLine(text, [&count](QStringView) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
 double maxFontPoints()
 {
     // Points are 1/72 inch, pixels 1/(1440 / twips per pixel) inch.
@@ -456,35 +526,32 @@ int PictureSurface::TextWidth(const QString& text) const
 int PictureSurface::TextHeight(const QString& text) const
 {
     const QFontMetrics metrics(m_font, &m_image);
-    const int64_t height = int64_t(splitLines(text).size()) * metrics.lineSpacing();
+    const int64_t height = lineCount(text) * metrics.lineSpacing();
     return static_cast<int>(std::min<int64_t>(height, std::numeric_limits<int>::max()));
 }
 
-PictureSurface::TextExtent PictureSurface::measureText(const QString& text,
-                                                       int64_t visibleHeight) const
+PictureSurface::TextExtent PictureSurface::measureText(const QString& text, int64_t visibleHeight,
+                                                       int64_t visibleWidth) const
 {
     const QFontMetrics metrics(m_font, &m_image);
-    const QStringList lines = splitLines(text);
     const int64_t spacing = metrics.lineSpacing();
     TextExtent extent;
-    extent.height = int64_t(lines.size()) * spacing;
+    extent.height = lineCount(text) * spacing;
     int64_t y = 0;
-    for (const QString& line : lines) {
+    forEachLine(text, [&](QStringView line) {
         if (y >= visibleHeight) {
-            break;
+            return false;
         }
-        extent.width = std::max(extent.width, lineWidth(metrics, line));
-        if (extent.width > MaxLineWidth) {
-            break;
-        }
+        extent.width =
+            std::max(extent.width, lineWidth(metrics, visibleStart(metrics, line, visibleWidth)));
         y += spacing;
-    }
+        return extent.width <= MaxLineWidth;
+    });
     return extent;
 }
 
 void PictureSurface::Print(const QString& text)
 {
-    const QStringList lines = splitLines(text);
     QPainter p(&m_image);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     p.setFont(m_font);
@@ -492,12 +559,15 @@ void PictureSurface::Print(const QString& text)
     const QFontMetrics metrics(m_font, &m_image);
     const int64_t spacing = metrics.lineSpacing();
     int64_t y = CurrentY;
-    for (const QString& line : lines) {
-        if (y < m_image.height()) {
-            p.drawText(CurrentX, static_cast<int>(y + metrics.ascent()), line);
+    const int64_t visibleWidth = int64_t(m_image.width()) - CurrentX;
+    forEachLine(text, [&](QStringView line) {
+        if (y < m_image.height() && visibleWidth > 0) {
+            p.drawText(CurrentX, static_cast<int>(y + metrics.ascent()),
+                       visibleStart(metrics, line, visibleWidth));
         }
         y += spacing;
-    }
+        return true;
+    });
     p.end();
     CurrentX = 0;
     CurrentY = static_cast<int>(std::min<int64_t>(y, std::numeric_limits<int>::max()));

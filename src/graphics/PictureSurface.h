@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <limits>
 
 // An off-screen picture that can be drawn on, loaded from a BMP or GIF file, read
 // pixel by pixel and copied: the scratch surface the shapes are built from. Its
@@ -92,13 +93,16 @@ public:
         int64_t height = 0; // all lines: line spacing times lines
     };
     // Measures in 64 bits. Only the lines that start above visibleHeight are measured
-    // for the width (the others would not be drawn); a line too wide to measure gives
-    // a width above MaxLineWidth.
-    TextExtent measureText(const QString& text, int64_t visibleHeight) const;
+    // for the width (the others would not be drawn), and of a line written left to
+    // right only its start up to a little beyond visibleWidth; a line too wide to
+    // measure gives a width above MaxLineWidth.
+    TextExtent measureText(const QString& text, int64_t visibleHeight,
+                           int64_t visibleWidth = std::numeric_limits<int64_t>::max()) const;
 
     // Draws the text at the drawing position; each line starts at CurrentX, each
     // following line one line height lower. Lines that start below the surface are
-    // not drawn. Afterwards CurrentY is below the text (capped at the largest int).
+    // not drawn, nor what a line written left to right has beyond the surface's right
+    // edge. Afterwards CurrentY is below the text (capped at the largest int).
     void Print(const QString& text);
 
     // Colour of one pixel, or -1 outside the surface.

@@ -24,6 +24,9 @@ target_sources(deskword_core PRIVATE
   platform/SessionEnd.cpp
   platform/SessionEnd.h
   platform/SignalPipe.h
+  platform/WindowMask.cpp
+  platform/WindowMask.h
+  platform/WindowMaskX11.h
   platform/XResources.h
 )
 
@@ -53,11 +56,14 @@ if(UNIX AND NOT APPLE)
 else()
   set(deskword_x11_default OFF)
 endif()
-option(DESKWORD_X11 "Build the X11 part of the platform layer (needs libxcb1-dev)"
+option(DESKWORD_X11
+       "Build the X11 part of the platform layer (needs libxcb1-dev and libxcb-shape0-dev)"
        ${deskword_x11_default})
 if(DESKWORD_X11)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(DESKWORD_XCB REQUIRED IMPORTED_TARGET xcb)
+  # Window shapes of any size, sent in several SHAPE requests.
+  pkg_check_modules(DESKWORD_XCB_SHAPE REQUIRED IMPORTED_TARGET xcb-shape)
 endif()
 if(DESKWORD_X11)
   target_sources(deskword_core PRIVATE
@@ -67,13 +73,15 @@ if(DESKWORD_X11)
     platform/XWaylandShape.h
     platform/XWaylandShape_x11.cpp
     platform/XcbAtoms.h
+    platform/WindowMask_x11.cpp
     platform/XcbReply.h
   )
-  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_XCB)
+  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_XCB PkgConfig::DESKWORD_XCB_SHAPE)
 else()
   target_sources(deskword_core PRIVATE
     platform/DesktopWindow_dummy.cpp
     platform/FullScreenWatch_dummy.cpp
+    platform/WindowMask_dummy.cpp
     platform/XResources_dummy.cpp
   )
 endif()

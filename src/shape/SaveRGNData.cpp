@@ -1,5 +1,4 @@
 #include "ShapeBuilder.h"
-#include "forms/App.h"
 #include "region/RGNDataStore.h"
 #include "region/frm_RGN_Picture.h"
 
@@ -9,6 +8,11 @@
 QString tooLargeMessage()
 {
     return QCoreApplication::translate("mod_RGN_Proc_Plus", "画像サイズが大きすぎます。");
+}
+
+QString textTooLargeMessage()
+{
+    return QCoreApplication::translate("mod_RGN_Proc_Plus", "文字列が大きすぎます。");
 }
 
 int32_t GetFreePictureIndex()
@@ -51,10 +55,6 @@ gdi::HRGN SaveRGNData(gdi::HRGN region, int32_t position)
     RGNRecord* record = RGNDataStore::instance().record(position);
     const RegionData* data = gdi::regionData(region);
     if (record == nullptr || data == nullptr) {
-        return 0;
-    }
-    if (data->rects().size() > gdi::MaxWindowShapeRects) {
-        App::MsgBox(tooLargeMessage());
         return 0;
     }
     const uint32_t size = gdi::GetRegionData(region, 0, nullptr);

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <cstdint>
 #include <vector>
 
 int32_t TextRegionNumber = 0;
@@ -27,8 +28,9 @@ constexpr int PixelsPerClockRead = 1 << 16;
 // Scans the surface row by row into a banded region: every run of pixels of another
 // colour than pixel (0, 0) is a span of its row, and rows with the same spans join
 // into bands as they come. False, with the region left incomplete, as soon as the
-// region has more rectangles than a window shape may have.
-bool scanSurface(const QImage& image, BandedRegionBuilder& bands, RowSpans::Scan scanRow)
+// region has more than maxRects rectangles.
+bool scanSurface(const QImage& image, BandedRegionBuilder& bands, RowSpans::Scan scanRow,
+                 size_t maxRects)
 {
     const QRgb key = image.pixel(0, 0);
     std::vector<int32_t> spans;
@@ -52,11 +54,8 @@ bool scanSurface(const QImage& image, BandedRegionBuilder& bands, RowSpans::Scan
         spans.resize(static_cast<size_t>(width) + 1);
         const int values = scanRow(reinterpret_cast<const uint32_t*>(image.constScanLine(y)), width,
                                    key, spans.data());
-        for (int i = 0; i < values; i += 2) {
-            bands.addSpan(spans[i], spans[i + 1]);
-        }
-        bands.endRow(y);
-        if (bands.rectCount() > gdi::MaxWindowShapeRects) {
+        bands.addRow(y, spans.data(), static_cast<size_t>(values));
+        if (bands.rectCount() > maxRects) {
             return false;
         }
     }
@@ -106,12 +105,13 @@ int32_t MakeRGNFromPicture(const QString& fileName, int32_t index)
     }
     static const RowSpans::Scan scanRow = RowSpans::best();
     BandedRegionBuilder bands;
-    if (!scanSurface(surface.Image(), bands, scanRow)) {
+    const size_t maxRects = number == TextShapeNumber ? SIZE_MAX : size_t{MaxPictureShapeRects};
+    if (!scanSurface(surface.Image(), bands, scanRow, maxRects)) {
         // Nothing of this build is kept: the holder and the record keep the previous
         // shape, and the surface gives back its memory.
         bands = BandedRegionBuilder();
         surface.releaseImage();
-        App::MsgBox(number == TextShapeNumber ? tooLargeMessage() : pictureTooDetailedMessage());
+        App::MsgBox(pictureTooDetailedMessage());
         return 0;
     }
     // Implicitly shared: the holder keeps this image when the surface changes later.

@@ -47,13 +47,14 @@ int32_t MakeRGNFromText(const QString& text)
     // measured nor drawn, and no text is too long to show.
     const int64_t visibleWidth = std::max(TwipToPixelX(Screen::Width()), 1);
     const int64_t visibleHeight = std::max(TwipToPixelY(Screen::Height()), 1);
-    const PictureSurface::TextExtent extent = surface.measureText(text, visibleHeight);
+    const PictureSurface::TextExtent extent =
+        surface.measureText(text, visibleHeight, visibleWidth);
     const int width = static_cast<int>(std::min(extent.width, visibleWidth));
     const int height = static_cast<int>(std::min(extent.height, visibleHeight));
     // Cleared to its new size: nothing drawn earlier remains.
     if (extent.width > PictureSurface::MaxLineWidth || !surface.clearToSize(width, height)) {
         surface.releaseImage();
-        App::MsgBox(tooLargeMessage());
+        App::MsgBox(textTooLargeMessage());
         return 0;
     }
     surface.Print(text);

@@ -131,6 +131,7 @@ private slots:
     {
         QCOMPARE(tooLargeMessage(),
                  expect("画像サイズが大きすぎます。", "The picture is too large."));
+        QCOMPARE(textTooLargeMessage(), expect("文字列が大きすぎます。", "The text is too large."));
     }
 
     // Every text of the English translation is translated, so no caption or message

@@ -10,6 +10,8 @@ function(deskword_add_e2e_test name script)
 endfunction()
 
 deskword_add_e2e_test(e2e_shape shape_test.sh)
+# A text's shape of more rectangles than one X request holds.
+deskword_add_e2e_test(e2e_large_shape large_shape_test.sh)
 deskword_add_e2e_test(e2e_single_instance single_instance_test.sh)
 
 # The installed files and the Debian package of this build (cmake --install, cpack).

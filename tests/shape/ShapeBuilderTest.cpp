@@ -132,23 +132,29 @@ private slots:
                  (std::vector<int32_t>{32, 1, 2, 32, 0, 0, 3, 2, 2, 0, 3, 1, 0, 1, 3, 2}));
     }
 
-    void testShapesUpToTheWindowShapeLimitAreStored()
+    void testShapesBeyondOneShapeRequestAreStored()
     {
-        // As many rectangles as a window shape may have: far more than a record of
-        // fixed size held.
-        const int rows = static_cast<int>(gdi::MaxWindowShapeRects);
-        QCOMPARE(MakeRGNFromPicture(staircase(rows), 0), 10);
+        // Two runs a row, alternating columns: twice as many rectangles as rows, far
+        // more than one X SHAPE request holds (32,765).
+        const int rows = 20000;
+        const QString path = writePicture(dir, u"twostairs.bmp"_s, 5, rows, [](int x, int y) {
+            return x == 1 + y % 2 || x == 3 + y % 2;
+        });
+        const int rects = 2 * rows;
+        QCOMPARE(MakeRGNFromPicture(path, 0), 10);
         QVERIFY(state->messages.isEmpty());
         const std::vector<int32_t> header = recordWords(10, 8);
-        QCOMPARE(header, (std::vector<int32_t>{32, 1, rows, 16 * rows, 1, 0, 3, rows}));
-        // The last rectangle is the last row's run, and the region reads back whole.
-        QCOMPARE(recordWords(10, 8 + 4 * rows).back(), rows);
+        QCOMPARE(header, (std::vector<int32_t>{32, 1, rects, 16 * rects, 1, 0, 5, rows}));
+        // The last rectangle is the last row's second run, and the region reads back whole.
+        const std::vector<int32_t> all = recordWords(10, 8 + 4 * rects);
+        QCOMPARE((std::vector<int32_t>(all.end() - 4, all.end())),
+                 (std::vector<int32_t>{4, rows - 1, 5, rows}));
         const gdi::HRGN region = RGNFromData(10);
-        QCOMPARE(gdi::regionData(region)->rects().size(), size_t(rows));
+        QCOMPARE(gdi::regionData(region)->rects().size(), size_t(rects));
         gdi::DeleteObject(region);
     }
 
-    void testShapeBeyondTheWindowShapeLimitIsRefusedAndFreed()
+    void testPictureShapeBeyondItsLimitIsRefusedAndFreed()
     {
         QCOMPARE(MakeRGNFromPicture(
                      writePicture(dir, u"small.bmp"_s, 2, 1, [](int x, int) { return x == 1; }), 0),
@@ -156,8 +162,12 @@ private slots:
         const std::vector<int32_t> before = recordWords(10, 12);
         const QImage picture = frm_RGN_Picture::instance().pPicture(10)->Picture;
 
-        // One rectangle more than a window shape may have.
-        QCOMPARE(MakeRGNFromPicture(staircase(static_cast<int>(gdi::MaxWindowShapeRects) + 1), 10),
+        // A checkerboard: a rectangle for every other pixel, just over the limit.
+        const int side = 2897;
+        QVERIFY(int64_t(side) * ((side + 1) / 2) > int64_t(MaxPictureShapeRects));
+        QCOMPARE(MakeRGNFromPicture(writePicture(dir, u"checkers.bmp"_s, side, side,
+                                                 [](int x, int y) { return (x + y) % 2 == 1; }),
+                                    10),
                  0);
         // A picture's message goes on to say why: too detailed for a shape.
         QCOMPARE(state->messages, QStringList{pictureTooDetailedMessage()});

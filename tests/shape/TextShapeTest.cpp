@@ -206,23 +206,34 @@ private slots:
         QCOMPARE(textShape().boundingRect().right(), screen.width() - 1);
     }
 
-    void testTextBeyondWhatCanBeDrawnGivesTheMessage()
+    void testOnlyWhatTheScreenShowsIsMeasuredAndDrawn()
     {
-        // A font as large as the surface takes; Qt's text layout wraps past 2^25
-        // pixels in a line, so so wide a line cannot be drawn truly.
+        // A font as large as the surface takes: a line of it far wider than Qt's text
+        // layout can measure (it wraps past 2^25 pixels) is measured and drawn only as
+        // far as the screen reaches, and shows.
         surface().setFontSize(1e9);
-        QCOMPARE(MakeRGNFromText(QStringLiteral("x")), TextShapeNumber);
-        const QImage earlier = frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture;
-        QCOMPARE(MakeRGNFromText(QString(5000, QLatin1Char('W'))), 0);
-        QCOMPARE(state->messages, QStringList{tooLargeMessage()});
-        QCOMPARE(QSize(surface().ScaleWidth(), surface().ScaleHeight()), QSize(1, 1));
-        QCOMPARE(frm_RGN_Picture::instance().pPicture(TextShapeNumber)->Picture, earlier);
-        QVERIFY(surface().measureText(QString(5000, QLatin1Char('W')), 1).width >
-                PictureSurface::MaxLineWidth);
+        const QString wide(5000, QLatin1Char('W'));
+        QVERIFY(surface().measureText(wide, 1).width > PictureSurface::MaxLineWidth);
+        const int64_t screenWidth = screenPixels().width();
+        const int64_t measured = surface().measureText(wide, 1, screenWidth).width;
+        QVERIFY(measured > screenWidth && measured <= PictureSurface::MaxLineWidth);
+        QCOMPARE(MakeRGNFromText(wide), TextShapeNumber);
+        QVERIFY(state->messages.isEmpty());
+        QCOMPARE(surface().ScaleWidth(), screenPixels().width());
+
+        // Ten million characters in one line, in an ordinary font: the same shape as
+        // the line's first thousand characters.
+        surface().setFontSize(12);
+        QCOMPARE(MakeRGNFromText(QString(1000, QLatin1Char('W'))), TextShapeNumber);
+        const QRegion start = textShape();
+        QCOMPARE(MakeRGNFromText(QString(10'000'000, QLatin1Char('W'))), TextShapeNumber);
+        QVERIFY(state->messages.isEmpty());
+        QCOMPARE(textShape().boundingRect().right(), screenPixels().width() - 1);
+        QCOMPARE(textShape(), start);
 
         // Lines whose total height passes the 32-bit range are measured in 64 bits
         // and drawn as far as the screen shows them.
-        state->messages.clear();
+        surface().setFontSize(1e9);
         const QString tall = linesOf(QStringLiteral("W"), 120000);
         const PictureSurface::TextExtent extent = surface().measureText(tall, 1);
         QVERIFY(extent.height > std::numeric_limits<int32_t>::max());

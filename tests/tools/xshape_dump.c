@@ -2,6 +2,7 @@
  *
  *   xshape_dump WINDOW             bounding shape rectangles, one "x y w h" a line,
  *                                  in window coordinates, in the server's order
+ *   xshape_dump --input WINDOW     input shape rectangles, the same way
  *   xshape_dump --shaped WINDOW    "shaped" when the window has a bounding shape of
  *                                  its own, else "unshaped"
  *   xshape_dump --geometry WINDOW  "x y w h state": position on the root window,
@@ -37,11 +38,11 @@ static int failed(Display* display, const char* what)
     return 0;
 }
 
-static int dumpRectangles(Display* display, Window window)
+static int dumpRectangles(Display* display, Window window, int kind)
 {
     int count = 0;
     int ordering = 0;
-    XRectangle* rects = XShapeGetRectangles(display, window, ShapeBounding, &count, &ordering);
+    XRectangle* rects = XShapeGetRectangles(display, window, kind, &count, &ordering);
     if (failed(display, "the shape")) {
         return 1;
     }
@@ -98,11 +99,12 @@ int main(int argc, char* argv[])
     if (argc == 2) {
         id = argv[1];
     } else if (argc == 3 &&
-               (strcmp(argv[1], "--shaped") == 0 || strcmp(argv[1], "--geometry") == 0)) {
+               (strcmp(argv[1], "--shaped") == 0 || strcmp(argv[1], "--geometry") == 0 ||
+                strcmp(argv[1], "--input") == 0)) {
         mode = argv[1];
         id = argv[2];
     } else {
-        fprintf(stderr, "usage: xshape_dump [--shaped | --geometry] WINDOW\n");
+        fprintf(stderr, "usage: xshape_dump [--input | --shaped | --geometry] WINDOW\n");
         return 2;
     }
     char* end = NULL;
@@ -129,8 +131,10 @@ int main(int argc, char* argv[])
         status = dumpShaped(display, (Window)window);
     } else if (strcmp(mode, "--geometry") == 0) {
         status = dumpGeometry(display, (Window)window);
+    } else if (strcmp(mode, "--input") == 0) {
+        status = dumpRectangles(display, (Window)window, ShapeInput);
     } else {
-        status = dumpRectangles(display, (Window)window);
+        status = dumpRectangles(display, (Window)window, ShapeBounding);
     }
     XCloseDisplay(display);
     return status;

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Start-up with a huge TEXT (10 MB, inside the 16 MiB settings limit), with a tray and
+# without one (then the start opens the editor with the text).
+#
+#   bench/huge_text.sh BUILD_DIR TOOLS_DIR [RUNS]     (RUNS per case, default 5)
+#
+# BUILD_DIR holds deskword (a Release build for figures worth quoting); TOOLS_DIR
+# holds time_to_window and selection_owner (any build with -DDESKWORD_TESTS=ON). Two
+# texts: 100,000 lines of 100 characters, and one line of 10,000,000; without a tray
+# the settings count as a first run, so that the start opens the editor. For each case it
+# prints the time from the start to the first window (the text window with a tray, the
+# editor without), the processor time, and the peak resident memory (VmHWM) once idle.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=../scripts/desktop.sh
+source "$root/scripts/desktop.sh"
+build=$(cd "${1:?usage: bench/huge_text.sh BUILD_DIR TOOLS_DIR [RUNS]}" && pwd)
+tools=$(cd "${2:?usage: bench/huge_text.sh BUILD_DIR TOOLS_DIR [RUNS]}" && pwd)
+runs=${3:-5}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/deskword-huge.XXXXXX")
+trap 'desktop_stop; rm -rf -- "$work"' EXIT
+trap 'exit 130' INT TERM
+mkdir -m 0700 "$work/runtime"
+mkdir "$work/config"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-session-bus
+export QT_QPA_PLATFORM=xcb QT_XCB_GL_INTEGRATION=none
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI
+
+mkdir "$work/desktop"
+desktop_start "$work/desktop" "$tools/selection_owner"
+export DISPLAY=$DESKTOP_DISPLAY
+
+# The settings with the text; without FontBold the start counts as a first run,
+# which opens the editor when there is no tray.
+settings()
+{
+    printf '[DATA]\r\nTEXT='
+    python3 -c "import sys; sys.stdout.write($1)"
+    printf '\r\n%sFontName=DejaVu Sans\r\nFontSize=12\r\nColor=255\r\nXPOS=0\r\nYPOS=0\r\n' "$2"
+}
+
+run_case()
+{
+    local label=$1 text=$2 window=$3 size=$4 bold=${5:-}
+    local app=$work/app
+    rm -rf "$app" && mkdir "$app"
+    cp "$build/deskword" "$app/deskword"
+    settings "$text" "$bold" >"$app/huge.ini"
+    echo "$label ($(stat -c %s "$app/huge.ini") bytes of settings)"
+    for ((i = 0; i < runs; ++i)); do
+        cp "$app/huge.ini" "$app/deskword.ini"
+        "$tools/time_to_window" --name "$window" --min-size "$size" --timeout 60 --idle \
+            --at-idle 'grep VmHWM /proc/$TIME_TO_WINDOW_PID/status' -- "$app/deskword" |
+            tr '\n' ' ' | awk '{ printf "  time %s ms  cpu %s ms  peak %s kB\n", $1, $2, $6 }'
+    done
+}
+
+lines="'%r'.join(['x' * 100] * 100000)"
+one_line="'x' * 10000000"
+bold=$'FontBold=False\r\n'
+run_case "with a tray, 100,000 lines" "$lines" Form2 100x5 "$bold"
+run_case "with a tray, one line" "$one_line" Form2 100x5 "$bold"
+desktop_stop_tray
+run_case "without a tray, 100,000 lines" "$lines" Deskword 300x150
+run_case "without a tray, one line" "$one_line" Deskword 300x150
