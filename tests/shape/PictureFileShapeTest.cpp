@@ -242,9 +242,11 @@ private slots:
 
     void testPhotographIsTooDetailed()
     {
-        // Every pixel differs from its neighbours: a run per pixel, far beyond what a
-        // window shape takes.
-        QImage picture(1200, 1200, QImage::Format_RGB32);
+        // Every pixel differs from its neighbours: a run for every other pixel, just
+        // beyond the rectangles a picture's shape may have.
+        const int side = 2897;
+        QVERIFY(int64_t(side) * ((side + 1) / 2) > int64_t(MaxPictureShapeRects));
+        QImage picture(side, side, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
             for (int x = 0; x < picture.width(); ++x) {
