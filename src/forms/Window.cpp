@@ -246,16 +246,16 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
         gdi::DeleteObject(m_windowRegion);
     }
     m_windowRegion = region;
-    clearWhatTheShapeLeaves();
+    const RegionData* shape = gdi::regionData(region);
+    const QRegion shown = m_shape;
+    m_shape = shape != nullptr ? shape->toQRegion() : QRegion();
+    clearWhatTheShapeLeaves(shown);
     if (m_sizedToFigure) {
         fitToFigure();
     }
-    const RegionData* shape = gdi::regionData(region);
     if (shape == nullptr) {
-        m_shape = QRegion();
         WindowMask::clear(this);
     } else {
-        m_shape = shape->toQRegion();
         WindowMask::set(this, m_shape);
     }
     if (redraw) {
@@ -263,26 +263,17 @@ void Window::takeWindowRegion(gdi::HRGN region, bool redraw)
     }
 }
 
-QRegion Window::shapeRegion() const
-{
-    const RegionData* shape = gdi::regionData(m_windowRegion);
-    if (shape == nullptr) {
-        return QRegion(rect());
-    }
-    return shape->toQRegion();
-}
-
-void Window::clearWhatTheShapeLeaves()
+void Window::clearWhatTheShapeLeaves(const QRegion& shown)
 {
     // A translucent window keeps the pixels it showed where its shape no longer
     // reaches, and some compositors (XWayland's on sway) show the whole window,
     // shape or not. Where the shape is about to leave is painted transparent first,
-    // while the old shape still lets the paint through.
-    // m_shape is still the shape the window shows now.
-    if (!testAttribute(Qt::WA_TranslucentBackground) || !isVisible() || m_shape.isEmpty()) {
+    // while the old shape (shown) still lets the paint through; the paint draws only
+    // inside the new shape.
+    if (!testAttribute(Qt::WA_TranslucentBackground) || !isVisible() || shown.isEmpty()) {
         return;
     }
-    const QRegion leaving = m_shape - shapeRegion();
+    const QRegion leaving = shown - shownArea();
     if (!leaving.isEmpty()) {
         repaint(leaving);
     }
@@ -313,8 +304,7 @@ void Window::paintEvent(QPaintEvent* event)
         // Only the shape is drawn: where the platform does not cut the window to its
         // mask (Wayland), a translucent window shows the desktop everywhere else. The
         // shape is the one the window is taking, which the mask may not show yet.
-        const QRegion shown =
-            m_windowRegion != 0 ? event->region() & shapeRegion() : event->region();
+        const QRegion shown = event->region() & shownArea();
         const QRect buffer = m_backBuffer.rect();
         for (const QRect& area : shown) {
             const QRect held = area & buffer;

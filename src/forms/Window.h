@@ -102,11 +102,9 @@ private:
     // Gives the native window the extent of the shape, and drops what the
     // back-buffer holds beyond it.
     void fitToFigure();
-    // The window's shape in its own pixels (the whole window without one).
-    QRegion shapeRegion() const;
-    // Paints transparent, at once, what the current mask shows and the window's new
-    // shape will not.
-    void clearWhatTheShapeLeaves();
+    // Paints transparent, at once, what the old shape (shown) showed and the window's
+    // new shape does not.
+    void clearWhatTheShapeLeaves(const QRegion& shown);
     // Schedules a repaint of the changed part that the window's shape shows.
     void updateShown(const QRegion& changed);
     bool isTopLevel() const { return isWindow(); }

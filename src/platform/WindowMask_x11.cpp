@@ -1,4 +1,5 @@
 #include "WindowMaskX11.h"
+#include "XcbAtoms.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -20,13 +21,6 @@ namespace {
 // Larger shapes go in several requests rather than one BIG-REQUESTS request, which
 // not every server takes for SHAPE.
 constexpr std::size_t RectanglesPerRequest = 32765;
-
-xcb_connection_t* connection()
-{
-    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                   : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 xcb_rectangle_t toXcb(const QRect& r)
 {
@@ -90,7 +84,7 @@ private:
     void send() const
     {
         const auto window = static_cast<xcb_window_t>(m_window->internalWinId());
-        xcb_connection_t* c = connection();
+        xcb_connection_t* c = Xcb::connection();
         if (window == 0 || c == nullptr) {
             return; // sent when the native window is created
         }
@@ -122,7 +116,7 @@ X11WindowShape* shapeOf(QWidget* window)
 
 bool WindowMaskX11::available()
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = Xcb::connection();
     if (c == nullptr) {
         return false;
     }

@@ -8,7 +8,6 @@
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
-#include <cstring>
 #include <xcb/xcb.h>
 
 namespace {
@@ -113,10 +112,7 @@ void XWaylandShape::allowCommits(bool allow)
         return;
     }
     if (m_allowCommits == XCB_ATOM_NONE) {
-        const char* name = "_XWAYLAND_ALLOW_COMMITS";
-        const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-        m_allowCommits = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        m_allowCommits = Xcb::atoms<1>(c, {"_XWAYLAND_ALLOW_COMMITS"})[0];
         if (m_allowCommits == XCB_ATOM_NONE) {
             return;
         }

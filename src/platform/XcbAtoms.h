@@ -15,7 +15,8 @@ namespace Xcb {
 // Qt's X connection, or nullptr on another platform.
 inline xcb_connection_t* connection()
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
