@@ -93,7 +93,8 @@ bool App::PrevInstance(const QString& key)
     if (lock) {
         return false;
     }
-    auto candidate = std::make_unique<QLockFile>(RuntimeFile::path(key, QStringLiteral(".lock")));
+    const QString path = RuntimeFile::path(key, QStringLiteral(".lock"));
+    auto candidate = std::make_unique<QLockFile>(path);
     candidate->setStaleLockTime(0);
     if (!candidate->tryLock(0) && !(namesThisProcess(*candidate) &&
                                     candidate->removeStaleLockFile() && candidate->tryLock(0))) {
@@ -101,6 +102,7 @@ bool App::PrevInstance(const QString& key)
         // means a live instance holds it.
         return true;
     }
+    RuntimeFile::keep(path);
     lock = std::move(candidate);
     return false;
 }

@@ -13,7 +13,9 @@
 // dropped at once. A client gets a short time to send its line, and only a few are
 // served at once; any further connection is closed at once, so idle clients cannot
 // use up the program's descriptors. When accepting fails (no descriptor left), the
-// channel pauses and listens again, making its socket file anew if it went away.
+// channel pauses and listens again. Whenever the socket file goes away while the
+// channel listens, it is made anew at once; it carries the sticky bit, so a periodic
+// clean-up of the runtime folder leaves it alone.
 class InstanceChannel : public QObject
 {
     Q_OBJECT

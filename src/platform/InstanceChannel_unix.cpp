@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
@@ -122,6 +123,9 @@ struct InstanceChannel::State
     int fd = -1;
     QSocketNotifier* notifier = nullptr;
     QTimer* retry = nullptr;
+    // Tells when the socket file goes away while nothing fails (removed by hand, or by
+    // a clean-up of the runtime folder), so that it is made anew at once.
+    QFileSystemWatcher* watcher = nullptr;
     // The socket file this channel made; another one at the path is not its own.
     dev_t device = 0;
     ino_t inode = 0;
@@ -136,6 +140,7 @@ struct InstanceChannel::State
     void acceptClients();
     void pause();
     void listenAgain();
+    void socketFileChanged();
     void readClient(int clientFd);
     void dropClient(int clientFd);
 };
@@ -170,7 +175,8 @@ bool InstanceChannel::State::bindAndListen()
     bool ok = listener >= 0 && socketAddress(QFile::decodeName(staging), stagingAddress) &&
               ::bind(listener, reinterpret_cast<const sockaddr*>(&stagingAddress),
                      sizeof(stagingAddress)) == 0 &&
-              ::chmod(staging.constData(), S_IRWXU) == 0 && ::listen(listener, SOMAXCONN) == 0 &&
+              ::chmod(staging.constData(), S_IRWXU | S_ISVTX) == 0 &&
+              ::listen(listener, SOMAXCONN) == 0 &&
               ::rename(staging.constData(), address.sun_path) == 0;
     ::unlink(staging.constData());
     ::rmdir(privateFolder.constData());
@@ -189,6 +195,12 @@ bool InstanceChannel::State::bindAndListen()
     inode = info.st_ino;
     notifier = new QSocketNotifier(fd, QSocketNotifier::Read, channel);
     QObject::connect(notifier, &QSocketNotifier::activated, channel, [this] { acceptClients(); });
+    if (watcher == nullptr) {
+        watcher = new QFileSystemWatcher(channel);
+        QObject::connect(watcher, &QFileSystemWatcher::fileChanged, channel,
+                         [this] { socketFileChanged(); });
+    }
+    watcher->addPath(path);
     return true;
 }
 
@@ -208,6 +220,9 @@ void InstanceChannel::State::stopListening()
     }
     delete notifier;
     notifier = nullptr;
+    if (watcher != nullptr) {
+        watcher->removePath(path);
+    }
     if (ownsSocketFile()) {
         ::unlink(QFile::encodeName(path).constData());
     }
@@ -262,6 +277,18 @@ void InstanceChannel::State::listenAgain()
         notifier->setEnabled(true);
         acceptClients();
     } else if (!bindAndListen()) {
+        retry->start(RetryMs);
+    }
+}
+
+void InstanceChannel::State::socketFileChanged()
+{
+    if (fd < 0 || ownsSocketFile()) {
+        return;
+    }
+    // A changed file is watched no more; the new one is watched once made.
+    watcher->removePath(path);
+    if (!bindAndListen()) {
         retry->start(RetryMs);
     }
 }

@@ -10,4 +10,7 @@ class RuntimeFile
 {
 public:
     static QString path(const QString& key, const QString& suffix);
+    // Marks a file the program keeps while it runs so that a periodic clean-up of the
+    // runtime folder spares it (the sticky bit, which such clean-ups respect).
+    static void keep(const QString& path);
 };

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Only one Deskword runs per executable: a second start of the same executable ends
 # at once with status 0 and leaves the first running, and a start after the first
-# one crashed takes its place.
+# one crashed takes its place. The lock file carries the sticky bit.
 source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -11,6 +11,9 @@ first=$E2E_PID
 wait_for 30 e2e_lock_held_by "$first" ||
     e2e_fail "the first instance did not take the single-instance lock"
 is_running "$first" || e2e_fail "the first instance ended by itself"
+# A clean-up of the runtime folder spares files with the sticky bit: without the lock
+# a second instance could run.
+[[ -k $(e2e_lock_file) ]] || e2e_fail "the lock file has no sticky bit"
 
 # A second start of the same executable.
 status=0

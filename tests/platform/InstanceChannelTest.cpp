@@ -219,6 +219,36 @@ private slots:
         QTRY_COMPARE(opened.count(), 1);
     }
 
+    // The socket file is marked for a clean-up of the runtime folder to leave alone;
+    // removed anyway while nothing fails, it is made anew at once, and only while the
+    // channel listens.
+    void testSocketFileIsKept()
+    {
+        const QString path = InstanceChannel::serverName(SettingsA);
+        {
+            InstanceChannel channel(SettingsA);
+            QSignalSpy opened(&channel, &InstanceChannel::openRequested);
+            QVERIFY(channel.listen());
+            struct stat info
+            {
+            };
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+            QVERIFY(S_ISSOCK(info.st_mode));
+            QCOMPARE(info.st_mode & 07777, mode_t(S_IRWXU | S_ISVTX));
+            for (int removal = 0; removal < 2; ++removal) {
+                QVERIFY(QFile::remove(path));
+                QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(path), 5000);
+                QVERIFY(requestOpen(SettingsA));
+                QTRY_COMPARE(opened.count(), removal + 1);
+            }
+            channel.close();
+            QVERIFY(!QFileInfo::exists(path));
+            QCoreApplication::processEvents();
+            QVERIFY(!QFileInfo::exists(path));
+        }
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
     void testSocketLeftByCrashIsReplaced()
     {
         const QString path = InstanceChannel::serverName(SettingsA);
