@@ -1,5 +1,6 @@
 #include "App.h"
 
+#include "platform/DesktopWindow.h"
 #include "platform/RuntimeFile.h"
 
 #include <QApplication>
@@ -139,7 +140,7 @@ void App::CloseModalWindows()
 
 void App::DoEvents()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    DesktopWindow::processEventsWithoutInput();
 }
 
 void App::EndNow(int exitCode)

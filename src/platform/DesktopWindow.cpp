@@ -36,5 +36,13 @@ void DesktopWindow::catchUp()
     if (Platform::isX11()) {
         DesktopWindowX11::sync();
     }
+    processEventsWithoutInput();
+}
+
+void DesktopWindow::processEventsWithoutInput()
+{
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (Platform::isX11()) {
+        DesktopWindowX11::wakeWhenIdle();
+    }
 }

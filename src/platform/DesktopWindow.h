@@ -37,4 +37,7 @@ public:
     // (a move just made, for instance), with user input held back: clicks and keys
     // stay queued for the event loop.
     static void catchUp();
+    // Handles the events waiting now except user input, which runs once control is
+    // back in the event loop (in the order it came).
+    static void processEventsWithoutInput();
 };

@@ -12,4 +12,8 @@ namespace DesktopWindowX11 {
 void attach(QWidget* window, DesktopWindow::Remake remake);
 // One round trip to the X server: afterwards every event it sent before is queued.
 void sync();
+// Clicks and keys held back while events were handled without user input wait in
+// Qt's queue until the next X event arrives; when the event loop is next about to
+// wait, the program sends itself one, so that they run then.
+void wakeWhenIdle();
 } // namespace DesktopWindowX11

@@ -3,3 +3,5 @@
 void DesktopWindowX11::attach(QWidget*, DesktopWindow::Remake) {}
 
 void DesktopWindowX11::sync() {}
+
+void DesktopWindowX11::wakeWhenIdle() {}

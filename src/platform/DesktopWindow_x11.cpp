@@ -3,6 +3,7 @@
 #include "XWaylandShape.h"
 #include "XcbAtoms.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
 #include <QEvent>
 #include <QGuiApplication>
@@ -316,4 +317,46 @@ void DesktopWindowX11::sync()
         const XcbReply<xcb_get_input_focus_reply_t> reply(
             xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
+}
+
+namespace {
+
+bool wakePending = false;
+// An unmapped window of the program's own: an event sent to it goes to the program.
+xcb_window_t wakeWindow = XCB_WINDOW_NONE;
+
+void wake()
+{
+    xcb_connection_t* c = connection();
+    if (!wakePending || c == nullptr) {
+        return;
+    }
+    wakePending = false;
+    if (wakeWindow == XCB_WINDOW_NONE) {
+        wakeWindow = xcb_generate_id(c);
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, wakeWindow, screen->root, -1, -1, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    }
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = wakeWindow;
+    event.type = XCB_ATOM_NOTICE;
+    xcb_send_event(c, 0, wakeWindow, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
+} // namespace
+
+void DesktopWindowX11::wakeWhenIdle()
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (wakePending || dispatcher == nullptr || connection() == nullptr) {
+        return;
+    }
+    wakePending = true;
+    static const QMetaObject::Connection waiting =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &wake);
 }

@@ -2,10 +2,13 @@
 #include "platform/DesktopWindow.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
 #include <QPoint>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
@@ -140,6 +143,22 @@ private:
     xcb_connection_t* m_c;
 };
 
+class PressCounter : public QWidget
+{
+public:
+    int presses = 0;
+    QEventLoop* waiting = nullptr;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override
+    {
+        ++presses;
+        if (waiting != nullptr) {
+            waiting->quit();
+        }
+    }
+};
+
 } // namespace
 
 class DesktopWindowX11Test : public QObject
@@ -219,6 +238,33 @@ private slots:
             xcb_destroy_window(m_x.connection(), w);
         }
         xcb_flush(m_x.connection());
+    }
+
+    // Catching up with the window system before the end is stored runs what it sent
+    // (moves, exposes) but leaves a click or key waiting for the event loop, as inside
+    // any running command; back in the loop it runs without any further event (Qt
+    // alone would hold it until the next X event came, the next mouse move).
+    void testCatchingUpLeavesUserInputWaiting()
+    {
+        PressCounter window;
+        window.resize(100, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // A real click (XTEST), sent and through the server when xdotool returns.
+        const QPoint at = window.mapToGlobal(QPoint(10, 10));
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                                   {QStringLiteral("mousemove"), QString::number(at.x()),
+                                    QString::number(at.y()), QStringLiteral("click"),
+                                    QStringLiteral("1")}),
+                 0);
+        DesktopWindow::catchUp();
+        QCOMPARE(window.presses, 0);
+        // The program's own event loop: it waits for events when it has nothing to do.
+        QEventLoop loop;
+        window.waiting = &loop;
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCOMPARE(window.presses, 1);
     }
 
 private:
