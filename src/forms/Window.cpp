@@ -114,10 +114,7 @@ void Window::fitToFigure()
         resize(extent);
     }
     // Nothing beyond the extent is ever shown, so the back-buffer does not keep it.
-    if (m_backBuffer.width() > extent.width() || m_backBuffer.height() > extent.height()) {
-        m_backBuffer =
-            m_backBuffer.copy(QRect(QPoint(0, 0), extent.boundedTo(m_backBuffer.size())));
-    }
+    m_backBuffer.crop(extent);
 }
 
 void Window::setAutoRedraw(bool on)
@@ -152,23 +149,7 @@ void Window::ensureBackBufferSize()
 
 void Window::growBackBuffer(QSize wanted)
 {
-    wanted = wanted.expandedTo(m_backBuffer.size());
-    if (m_backBuffer.size() == wanted) {
-        return;
-    }
-    const QColor background = colorFromBgr(m_backColor);
-    QImage grown(wanted, QImage::Format_RGB32);
-    if (m_backBuffer.isNull()) {
-        grown.fill(background);
-    } else {
-        const QSize old = m_backBuffer.size();
-        QPainter p(&grown);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, m_backBuffer);
-        p.fillRect(old.width(), 0, wanted.width() - old.width(), wanted.height(), background);
-        p.fillRect(0, old.height(), old.width(), wanted.height() - old.height(), background);
-    }
-    m_backBuffer = std::move(grown);
+    m_backBuffer.grow(wanted, colorFromBgr(m_backColor));
 }
 
 void Window::coverWithBackBuffer(const QRect& area)
@@ -184,12 +165,7 @@ void Window::coverWithBackBuffer(const QRect& area)
 
 void Window::Cls()
 {
-    // Everything is cleared, so a buffer that must grow is not copied or filled first.
-    const QSize wanted = backBufferSize();
-    if (m_backBuffer.size() != wanted) {
-        m_backBuffer = QImage(wanted, QImage::Format_RGB32);
-    }
-    m_backBuffer.fill(colorFromBgr(m_backColor));
+    m_backBuffer.clear(backBufferSize(), colorFromBgr(m_backColor));
     updateShown(rect());
 }
 
@@ -198,13 +174,9 @@ void Window::PaintPicture(const QImage& picture, int xTwips, int yTwips)
     const QRect target(TwipToNearestPixelX(xTwips), TwipToNearestPixelY(yTwips), picture.width(),
                        picture.height());
     coverWithBackBuffer(m_clip ? m_clip->boundingRect() & target : target);
-    QPainter p(&m_backBuffer);
-    if (m_clip) {
-        p.setClipRegion(*m_clip);
-    }
-    p.drawImage(target.topLeft(), picture);
-    p.end();
-    updateShown(m_clip ? *m_clip & target : QRegion(target));
+    const QRegion area = m_clip ? *m_clip & target : QRegion(target);
+    m_backBuffer.drawPicture(picture, target.topLeft(), area);
+    updateShown(area);
 }
 
 void Window::SelectClipRgn(gdi::HRGN region)
@@ -226,11 +198,9 @@ void Window::FillRgn(gdi::HRGN region, uint32_t bgr)
     const RgnRect bounds = shape->bounds();
     coverWithBackBuffer(
         QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right - 1, bounds.bottom - 1)));
-    QPainter p(&m_backBuffer);
-    p.setClipRegion(shape->toQRegion());
-    p.fillRect(m_backBuffer.rect(), colorFromBgr(bgr));
-    p.end();
-    updateShown(shape->toQRegion());
+    const QRegion area = shape->toQRegion();
+    m_backBuffer.fill(area, colorFromBgr(bgr));
+    updateShown(area);
 }
 
 void Window::updateShown(const QRegion& changed)
@@ -305,16 +275,10 @@ void Window::paintEvent(QPaintEvent* event)
         // mask (Wayland), a translucent window shows the desktop everywhere else. The
         // shape is the one the window is taking, which the mask may not show yet.
         const QRegion shown = event->region() & shownArea();
-        const QRect buffer = m_backBuffer.rect();
-        for (const QRect& area : shown) {
-            const QRect held = area & buffer;
-            if (!held.isEmpty()) {
-                p.drawImage(held.topLeft(), m_backBuffer, held);
-            }
-        }
+        m_backBuffer.paint(p, shown);
         // A window sized to its figure may show more than its back-buffer holds
         // while it has no shape: the rest is background.
-        for (const QRect& area : shown - buffer) {
+        for (const QRect& area : shown - QRect(QPoint(0, 0), m_backBuffer.size())) {
             p.fillRect(area, colorFromBgr(m_backColor));
         }
     } else {

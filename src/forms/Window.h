@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackBuffer.h"
 #include "graphics/Gdi.h"
 
 #include <QImage>
@@ -61,7 +62,9 @@ public:
     void SelectClipRgn(gdi::HRGN region);
     // Fills the region on the back-buffer with a solid colour.
     void FillRgn(gdi::HRGN region, uint32_t bgr);
-    const QImage& backBuffer() const { return m_backBuffer; }
+    // The back-buffer's pixels, composed anew at each call from what was drawn: the
+    // window keeps the drawing steps, not a second copy of the pixels it shows.
+    QImage backBuffer() const { return m_backBuffer.toImage(); }
 
     // Where the last mouse press on the window happened: relative to the window, and
     // on the desktop.
@@ -113,7 +116,7 @@ private:
     bool m_sizedToFigure = false;
     QSize m_logicalSize; // pixels; used when sized to the figure
     uint32_t m_backColor = 0xFFFFFF;
-    QImage m_backBuffer;
+    BackBuffer m_backBuffer;
     std::optional<QRegion> m_clip;
     gdi::HRGN m_windowRegion = 0;
     QRegion m_shape; // the window region's area, while it has one

@@ -4,6 +4,8 @@
 target_sources(deskword_core PRIVATE
   forms/App.cpp
   forms/App.h
+  forms/BackBuffer.cpp
+  forms/BackBuffer.h
   forms/CommandGate.cpp
   forms/CommandGate.h
   forms/Form.cpp

@@ -1,1 +1,2 @@
 deskword_add_test(forms_screen_test forms/ScreenTest.cpp)
+deskword_add_test(forms_back_buffer_test forms/BackBufferTest.cpp)
