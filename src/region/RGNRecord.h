@@ -4,15 +4,17 @@
 #include <cstdint>
 #include <vector>
 
-// Size of a new record: the 32-byte region data header and room for 4081 rectangles.
-// A record grows when a larger region is stored in it.
-constexpr uint32_t RGNRecordSize = 65328;
+// The size of the region data header that every record starts with.
+constexpr uint32_t RGNRecordHeaderSize = 32;
 
-// The region data of one built shape, in the exported layout of gdi::GetRegionData,
-// followed by zero bytes.
+// The region data of one built shape, in the exported layout of gdi::GetRegionData.
+// A new record is a header of zero bytes, which holds no region; a record grows to
+// the size of the largest region stored in it. It holds no room beyond that: every
+// reader goes by the byte count in the header, and one number costs what its shape
+// needs, not a fixed block.
 struct RGNRecord
 {
-    std::vector<unsigned char> bytes = std::vector<unsigned char>(RGNRecordSize, 0);
+    std::vector<unsigned char> bytes = std::vector<unsigned char>(RGNRecordHeaderSize, 0);
 
     // Makes room for at least `size` bytes, keeping what the record holds; the new
     // bytes are zero.

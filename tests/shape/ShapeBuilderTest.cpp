@@ -109,9 +109,10 @@ private slots:
             2,  0, 3, 1,              // the single pixel
             3,  1, 6, 2,              // the run that reaches the right border ends at W
             1,  2, 2, 4,  4, 2, 5, 4, // two spans of a two-row band
-            0,  0,                    // nothing after the last rectangle
         };
-        QCOMPARE(recordWords(10, 26), expected);
+        QCOMPARE(recordWords(10, 24), expected);
+        // Nothing after the last rectangle.
+        QCOMPARE(RGNDataStore::instance().record(0)->bytes.size(), size_t(24 * 4));
         QCOMPARE(frm_RGN_Picture::instance().pPicture(10)->Picture.size(), QSize(6, 4));
         QVERIFY(frm_RGN_Picture::instance().pPicture(10)->Visible);
     }
@@ -220,6 +221,19 @@ private slots:
         QCOMPARE(MakeRGNFromText(QStringLiteral("y")), TextShapeNumber);
         QCOMPARE(RGNDataStore::instance().size(), 6);
         QCOMPARE(gdi::liveRegionCount(), 0);
+
+        // Each record holds its shape's data and no room beyond it: numbers 11 to 14
+        // were never built and cost a header of zeros; the picture's diagonal is two
+        // rectangles.
+        const auto recordSize = [](int32_t number) {
+            return RGNDataStore::instance().record(number - 10)->bytes.size();
+        };
+        for (int32_t number = 11; number < TextShapeNumber; ++number) {
+            QCOMPARE(recordSize(number), size_t(RGNRecordHeaderSize));
+            QCOMPARE(recordWords(number, 8), std::vector<int32_t>(8, 0));
+        }
+        QCOMPARE(recordWords(10, 3)[2], 2);
+        QCOMPARE(recordSize(10), size_t(RGNRecordHeaderSize + 2 * 16));
     }
 };
 
