@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -11,41 +13,78 @@ class QWidget;
 // XWayland.
 //
 // A Wayland compositor routes the clicks of its own (Wayland) clients by the input
-// area it keeps for each XWayland window, taken from the X window's shape; the X
-// server routes X clicks by the shape itself. GNOME Shell 43 (mutter 43) takes the X
-// shape into that area when the window is mapped, with the first contents it shows;
-// contents the window shows later make the whole window rectangle catch the clicks, so
-// a click between the glyphs never reaches a Wayland window below, and a later change
-// of the shape is not taken reliably (the area may even miss the glyphs, so that a
-// click on a glyph passes through).
+// area it keeps for each XWayland window; the X server routes X clicks by the X shape
+// itself. GNOME Shell 43 (mutter 43) sets that area anew at every commit of the
+// window's contents that XWayland makes: to the X shape when the shell has taken a
+// new shape (or a new surface, or a new size) since the commit before, and to the
+// whole window rectangle otherwise. It takes a shape when it handles the X server's
+// ShapeNotify, and only when the shape it reads then differs from the one it holds.
+// So after a repaint (a commit without a new shape) the whole rectangle catches the
+// clicks, and a click between the glyphs never reaches a Wayland window below; and a
+// commit that reaches the shell after a shape change but was made before it uses the
+// change up (the shell handles X events before Wayland requests), so that the commit
+// after it sets the whole rectangle again. The window's _XWAYLAND_ALLOW_COMMITS cannot
+// hold commits back for this: the shell sets it itself when it maps and resizes a
+// window.
 //
-// So, once the window has been still for a moment after its last paint, it is
-// unmapped and mapped again, with XWayland holding back its contents (the window's
-// _XWAYLAND_ALLOW_COMMITS) until the paints that the new mapping asks for are done:
-// the compositor then gets the shape as it is and the window's contents in one go, and
-// keeps that input area while the window shows nothing new. The window is
-// override-redirect, so nothing but the compositor notices. Measured on GNOME Shell
-// 43.9 this holds at almost every start and change, where without it the whole
-// rectangle catches the clicks at nearly every one.
-class XWaylandShape : public QObject
+// So, once the window has been still for a moment after its last paint (its last
+// commit long handled), the window's next commit is made one that follows a new shape
+// in the shell, and the last one: the input shape is taken away and set again to the
+// window's bounding shape (two states that differ for the shell and mean the same
+// clicks for everyone), each time waiting until the window manager has handled the
+// change (a round trip through it: a conversion of its WM_S0 selection, which it
+// answers in the order of its X events); then one shown pixel is copied onto itself,
+// so that XWayland commits. A paint during these steps starts them over once the
+// window is still again. Where the window manager does not answer, each step waits
+// half a second.
+class XWaylandShape : public QObject, public QAbstractNativeEventFilter
 {
 public:
     // Watches the window while it is on XWayland (Qt's xcb platform in a Wayland
     // session); elsewhere does nothing.
     static void attach(QWidget* window);
+    ~XWaylandShape() override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Where the steps stand: the window manager's answer awaited, to a question alone
+    // or after the input shape was taken away or set again.
+    enum class Step
+    {
+        Idle,
+        Settling,
+        InputUnset,
+        InputSet
+    };
+
     explicit XWaylandShape(QWidget* window);
-    void remap();
-    void mapped();
-    void allowCommits(bool allow);
+    void begin();
+    void answered();
+    void finish();
+    void stop();
+    void setInputShape();
+    bool askWindowManager();
+    void touchShownPixel();
+    uint32_t nativeWindow() const;
 
     QPointer<QWidget> m_window;
     QTimer m_still;
-    QTimer m_mappedStill;
-    QTimer m_mappedAtMost;
-    uint32_t m_allowCommits = 0;
+    QTimer m_answerAtMost;
+    Step m_step = Step::Idle;
+    // A paint came while the steps ran.
+    bool m_painted = false;
+    // The steps are to run once more when done.
+    bool m_again = false;
+    // Conversions asked of the window manager and not answered yet, when the last
+    // was asked, and how many answers of these steps came late.
+    int m_unanswered = 0;
+    QElapsedTimer m_asked;
+    int m_slowAnswers = 0;
+    uint32_t m_wmSelection = 0;
+    uint32_t m_timestampTarget = 0;
+    uint32_t m_answerProperty = 0;
 };

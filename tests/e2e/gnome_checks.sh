@@ -11,8 +11,10 @@
 # - a click in a gap between glyphs reaches the window below, a click on a glyph
 #   does not;
 # - the text dragged with the mouse stays where it was dropped after a restart.
-# Every further start (GNOME_TEST_STARTS in all, 6 by default): the clicks between
-# and on the glyphs again, as soon as the text is shown.
+# Every further start (GNOME_TEST_STARTS in all; 6 by default, and 24 in the Wayland
+# session, where the shell has been seen to get the text's input area wrong at one
+# start in ten): the clicks between and on the glyphs again, as soon as the text is
+# shown.
 E2E_DESKTOP=own
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -90,39 +92,49 @@ presses_since()
 }
 
 # The shell's own picking sends a click in the gap to the window below and one on the
-# glyph to Deskword's text window.
+# glyph to Deskword's text window (both looked at in one call).
+ROUTES=""
 routed()
 {
     local gx gy px py
     read -r gx gy <<<"$GLYPH"
     read -r px py <<<"$GAP"
-    [[ $(shell_hooks pickAt "$px" "$py") == "$RECORDER_TITLE ("* &&
-        $(shell_hooks pickAt "$gx" "$gy") == "Form2 (x11)" ]]
+    ROUTES=$(shell_hooks pickEach "$px" "$py" "$gx" "$gy") || return 1
+    [[ $(head -n 1 <<<"$ROUTES") == "$RECORDER_TITLE ("* && $(tail -n 1 <<<"$ROUTES") == "Deskword (x11)" ]]
 }
 
-# A left click on a glyph, then a right click in a gap: the window below gets the
-# right click alone (events of one pointer arrive in order, so the press on the glyph
-# would be there before it).
+# A middle click on a glyph (Deskword does nothing with it: a left press would start
+# a drag, a right one open the menu), then right clicks in a gap until the window
+# below gets one: it gets no middle click (events of one pointer arrive in order, so
+# the press on the glyph would be there before them). The pointer comes to the gap
+# from above the text's window, as a hand would: one that jumps there from the
+# glyph may leave the press with Deskword's window.
+gap_click_arrived()
+{
+    (($(recorder_count) > $1)) && return 0
+    shell_hooks move "$2" "$4" >/dev/null
+    shell_click "$2" "$3" 3 >/dev/null
+    return 1
+}
 check_clicks()
 {
-    local run=$1 before gx gy px py
+    local run=$1 before gx gy px py wy
     read -r gx gy <<<"$GLYPH"
     read -r px py <<<"$GAP"
+    read -r _ wy _ < <(window_geometry "$TEXT_WINDOW")
     # The shell routes the clicks of Wayland clients by the input area it keeps for the
     # XWayland window; Deskword puts its shape there once the text has been drawn.
     if [[ $GNOME_TEST_SESSION == wayland ]]; then
         wait_for 10 routed ||
-            e2e_fail "start $run: the shell routes a click in a gap to '$(shell_hooks pickAt "$px" "$py")' and one on a glyph to '$(shell_hooks pickAt "$gx" "$gy")'"
+            e2e_fail "start $run: the shell routes a click in a gap and one on a glyph to:"$'\n'"$ROUTES"
     fi
     before=$(recorder_count)
-    shell_click "$gx" "$gy" 1 || e2e_fail "start $run: the click on a glyph failed"
-    shell_click "$px" "$py" 3 || e2e_fail "start $run: the click in a gap failed"
-    wait_for 10 test "$(recorder_count)" -gt "$before" ||
+    shell_click "$gx" "$gy" 2 || e2e_fail "start $run: the click on a glyph failed"
+    wait_for 10 gap_click_arrived "$before" "$px" "$py" "$((wy - 10))" ||
         e2e_fail "start $run: a click in a gap between the glyphs ($GAP) did not reach the window below"
-    # The press on the glyph, had it passed through, came first.
     local got
     got=$(presses_since "$before")
-    [[ $(cut -d' ' -f1 <<<"$got") == 3 ]] ||
+    ! grep -q '^2 ' <<<"$got" ||
         e2e_fail "start $run: a click on a glyph ($GLYPH) reached the window below; it got:"$'\n'"$got"
     is_running "$pid" || e2e_fail "start $run: Deskword ended"
 }

@@ -116,6 +116,15 @@ class TestHooks {
         return `${window.get_title()} (${window.get_client_type() === 0 ? 'wayland' : 'x11'})`;
     }
 
+    // pickAt for each point (x1, y1, x2, y2, ...), one a line: both in one call, so
+    // that they see the same moment.
+    pickEach(...coordinates) {
+        const lines = [];
+        for (let i = 0; i + 1 < coordinates.length; i += 2)
+            lines.push(this.pickAt(coordinates[i], coordinates[i + 1]));
+        return lines.join('\n');
+    }
+
     // Normal windows, one a line: "x y width height client title" (client "wayland"
     // or "x11").
     windows() {
