@@ -27,16 +27,18 @@ class QWidget;
 // hold commits back for this: the shell sets it itself when it maps and resizes a
 // window.
 //
-// So, once the window has been still for a moment after its last paint (its last
-// commit long handled), the window's next commit is made one that follows a new shape
-// in the shell, and the last one: the input shape is taken away and set again to the
+// So, once the window has been still for a moment after its last paint, the window's
+// next commit is made one that follows a new shape in the shell, and the last one:
+// the window manager is asked a question until it answers promptly (a conversion of
+// its WM_S0 selection, which it answers in the order of its X events; a prompt answer
+// shows it handling its X events and Wayland requests as they come, so the window's
+// earlier commits are handled); the input shape is taken away and set again to the
 // window's bounding shape (two states that differ for the shell and mean the same
-// clicks for everyone), each time waiting until the window manager has handled the
-// change (a round trip through it: a conversion of its WM_S0 selection, which it
-// answers in the order of its X events); then one shown pixel is copied onto itself,
-// so that XWayland commits. A paint during these steps starts them over once the
-// window is still again. Where the window manager does not answer, each step waits
-// half a second.
+// clicks for everyone), each time waiting for the window manager's answer; then one
+// shown pixel is copied onto itself, so that XWayland commits. The steps run once more
+// a second later, on a window manager that has long handled the first round. A paint
+// during the steps starts them over once the window is still again. Where the window
+// manager does not answer, each question waits half a second.
 class XWaylandShape : public QObject, public QAbstractNativeEventFilter
 {
 public:
