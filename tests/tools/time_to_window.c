@@ -1,11 +1,12 @@
 /* Measures how long a program takes from its start to showing its window.
  *
  *   time_to_window --name NAME (--min-size WxH | --shape FILE) [--timeout SECONDS]
- *                  [--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...
+ *                  [--managed] [--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...
  *
  * Starts COMMAND and waits until a window whose WM_NAME is NAME is viewable and what
  * it shows is at least W x H pixels: the extents of its bounding shape, or its size
- * when it has no shape. With --shape it waits instead until the window's bounding
+ * when it has no shape. With --managed only windows that the window manager manages
+ * count (not override-redirect ones, such as a shaped text window). With --shape it waits instead until the window's bounding
  * shape is exactly the rectangles of FILE ("x y w h" a line, window coordinates, as
  * xshape_dump prints them). Prints the time from the start of COMMAND to that moment
  * in milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
@@ -99,6 +100,15 @@ static void addCandidate(struct Candidates* candidates, Window window)
     }
 }
 
+static int managedOnly = 0;
+
+static int counts(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    return !managedOnly || (XGetWindowAttributes(display, window, &attributes) &&
+                            !attributes.override_redirect);
+}
+
 /* Adds the windows named NAME at most DEPTH levels below WINDOW (a window manager
  * puts top-level windows into frames of its own). Several can carry the name: Qt's
  * hidden group leader window bears the program's name. */
@@ -113,7 +123,7 @@ static void findNamed(Display* display, Window window, const char* name, int dep
         return;
     }
     for (unsigned int i = 0; i < count; ++i) {
-        if (hasName(display, children[i], name)) {
+        if (hasName(display, children[i], name) && counts(display, children[i])) {
             addCandidate(candidates, children[i]);
         }
         if (depth > 1) {
@@ -293,7 +303,7 @@ static void reportIdle(pid_t child, const char* atIdle)
 static int usage(void)
 {
     fprintf(stderr, "usage: time_to_window --name NAME (--min-size WxH | --shape FILE) "
-                    "[--timeout SECONDS] "
+                    "[--timeout SECONDS] [--managed] "
                     "[--idle [--at-idle SHELL-COMMAND]] -- COMMAND [ARG]...\n");
     return 2;
 }
@@ -315,6 +325,10 @@ int main(int argc, char* argv[])
         }
         if (strcmp(argv[i], "--idle") == 0) {
             idle = 1;
+            continue;
+        }
+        if (strcmp(argv[i], "--managed") == 0) {
+            managedOnly = 1;
             continue;
         }
         if (i + 1 >= argc) {
