@@ -46,6 +46,10 @@
         <source>画像なし</source>
         <translation>No picture</translation>
     </message>
+    <message>
+        <source>この文字列には%1文字より長い行があり、ここでは編集できません。長い行は短くして表示しています。デスクトップと設定の文字列はそのまま残ります。新しい文字列にするには、すべて選択（Ctrl+A）してから入力してください。</source>
+        <translation>This text has a line longer than %1 characters, too long to edit here. Long lines are shown shortened; the text on the desktop and in the settings stays as it is. To write a new text, select all (Ctrl+A) and type.</translation>
+    </message>
 </context>
 <context>
     <name>PictureDialog</name>

@@ -11,6 +11,7 @@
 #include "region/frm_RGN_Picture.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -102,6 +103,12 @@ void Form3::createControls()
     setTwipGeometry(Command4, 4680, 2640, 1215, 375);
     keepRowApart({Command2, Command1, Command3, Command4}, ButtonSpacingPixels);
 
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setMargin(2);
+    Label1->hide();
+
     createPictureControls();
 
     setTabOrder(Command1, Command2);
@@ -111,9 +118,11 @@ void Form3::createControls()
     setTabOrder(Text2, Text1);
     setTabOrder(Text1, Picture1);
 
-    // The mirror holds no undo history of its own.
-    Text2->document()->setUndoRedoEnabled(false);
-    connect(Text1->document(), &QTextDocument::contentsChange, this, &Form3::Text1_ContentsChange);
+    // The mirror shows Text1's own document: it holds the same text at every moment
+    // without a copy of its own, however long the text, and its scroll bars get the
+    // ranges of Text1's text from the same layout. Text2 is created first, so it is
+    // destroyed before Text1 and its document.
+    Text2->setDocument(Text1->document());
     connect(Text1, &QPlainTextEdit::textChanged, this, &Form3::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
@@ -147,11 +156,10 @@ void Form3::Form_Load()
     applyStyle(Text1, styleOf(surface));
     setTextColor(Text1, surface.ForeColor());
     const Form1* host = Form1::instance();
-    Text1->setPlainText(host != nullptr ? host->RGNText : QString());
+    showText(host != nullptr ? host->RGNText : QString());
 
     applyStyle(Text2, styleOf(Text1));
     setTextColor(Text2, textColor(Text1));
-    mirrorText();
 
     Command1->setFocus();
 }
@@ -167,8 +175,9 @@ void Form3::Form_Resize()
     const int clientHeight = ScaleHeight();
     const int buttonHeight = twipHeight(Command1);
     const int gap = PixelToTwipY(ButtonGapPixels);
+    const int note = noteHeight(clientWidth);
     if (clientWidth < PixelToTwipX(LeastTextPixels) ||
-        clientHeight < buttonHeight + gap + PixelToTwipY(LeastTextPixels)) {
+        clientHeight < buttonHeight + gap + note + PixelToTwipY(LeastTextPixels)) {
         return; // too small to lay out: wait until the window is large enough again
     }
 
@@ -176,7 +185,7 @@ void Form3::Form_Resize()
     const int text2Top = twipTop(Text2);
     const int text2Width = outerWidth - (outerWidth - clientWidth);
     const int text2Height =
-        (outerHeight - text2Top) - (outerHeight - clientHeight) - buttonHeight - gap;
+        (outerHeight - text2Top) - (outerHeight - clientHeight) - buttonHeight - gap - note;
     setTwipGeometry(Text2, text2Left, text2Top, text2Width, text2Height);
 
     setTwipGeometry(Frame1, twipLeft(Text2) + PixelToTwipX(2), twipTop(Text2) + PixelToTwipY(2),
@@ -185,7 +194,10 @@ void Form3::Form_Resize()
 
     setTwipGeometry(Text1, -PixelToTwipX(3), -PixelToTwipY(3), twipWidth(Text2), twipHeight(Text2));
 
-    const int buttonTop = twipTop(Text1) + twipHeight(Text1) + gap;
+    if (note > 0) {
+        setTwipGeometry(Label1, text2Left, text2Top + text2Height + gap, text2Width, note);
+    }
+    const int buttonTop = twipTop(Text1) + twipHeight(Text1) + gap + note;
     setTwipTop(Command1, buttonTop);
     setTwipTop(Command2, buttonTop);
     setTwipTop(Command3, buttonTop);

@@ -3,9 +3,12 @@
 #include "forms/Form.h"
 
 #include <QList>
+#include <QString>
 #include <cstdint>
 
 class QAction;
+class QKeyEvent;
+class QLabel;
 class QMenu;
 class QMimeData;
 class QPlainTextEdit;
@@ -39,6 +42,8 @@ public:
     QPushButton* Command2 = nullptr; // "実行"
     QPushButton* Command3 = nullptr; // "色設定"
     QPushButton* Command4 = nullptr; // "画像..."
+    // Between the text box and the buttons while the text is held (holdsText).
+    QLabel* Label1 = nullptr;
 
     // The preview's context menu: choose a picture, or none.
     QMenu* PictureMenu = nullptr;
@@ -62,7 +67,7 @@ public:
     void choosePicture(const QString& path);
     // No picture, until one is chosen again.
     void mNoPicture_Click();
-    // Text2 follows every change of Text1.
+    // Runs after every change of Text1's text.
     void Text1_Change();
 
     // Lays the controls out for the current size; skipped while the window is
@@ -74,6 +79,10 @@ public:
 
     // True while Execute runs.
     bool executing() const { return m_executing; }
+    // True while the editor holds a text with a line too long to edit: Text1 shows it
+    // with its long lines shortened and cannot be changed, Label1 says so, and Execute
+    // keeps the whole text. Typing over the whole selection starts a new text.
+    bool holdsText() const { return m_held; }
 
 protected:
     void Form_Load() override;
@@ -99,6 +108,13 @@ private:
     };
 
     void createControls();
+    // Text1 takes the text, or, with a line too long to edit, holds it.
+    void showText(const QString& text);
+    // With the whole text selected, a key that edits drops the held text and lets
+    // Text1 take the key as an empty, editable box. True when it did.
+    bool releaseHeldText(const QKeyEvent* key);
+    // The height of Label1 in twips at the given client width, 0 while not shown.
+    int noteHeight(int clientWidth) const;
     void placePicture();
     void createPictureControls();
     void showChosenPicture();
@@ -110,18 +126,8 @@ private:
     // Commands that arrive while Execute runs wait until it has finished.
     bool deferWhileExecuting(Command command);
     void runDeferred();
-    // Text2 takes Text1's text: the one recorded edit where it adds up, else all of it.
-    void mirrorText();
-    void Text1_ContentsChange(int position, int removed, int added);
-    bool mirrorEdits();
-
-    struct MirrorEdit
-    {
-        int position = 0;
-        int removed = 0;
-        int added = 0;
-    };
-    QList<MirrorEdit> m_mirrorEdits;
     bool m_executing = false;
     QList<Command> m_deferred;
+    bool m_held = false;
+    QString m_heldText;
 };

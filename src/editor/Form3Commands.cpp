@@ -14,11 +14,6 @@
 
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextDocumentFragment>
-#include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -130,7 +125,8 @@ void Form3::Command2_Click()
     if (self == nullptr) {
         return;
     }
-    const QString text = editText(Text1);
+    // A held text goes on as it is: Text1 shows it shortened.
+    const QString text = m_held ? m_heldText : editText(Text1);
     if (Form1* host = Form1::instance()) {
         host->RGNText = text;
         // Once the text window has been unloaded (the program is ending) there is
@@ -150,52 +146,7 @@ void Form3::Command2_Click()
 
 void Form3::Text1_Change()
 {
-    mirrorText();
-}
-
-void Form3::Text1_ContentsChange(int position, int removed, int added)
-{
-    m_mirrorEdits.append({position, removed, added});
-}
-
-bool Form3::mirrorEdits()
-{
-    // Only what changed is copied: a keystroke in a long text costs no more than in
-    // a short one. Every change of Text1 is announced before its text-changed event,
-    // so one edit is pending here; the new text of that edit is read from Text1 as it
-    // is now, which only holds when no other edit followed it.
-    const QList<MirrorEdit> edits = std::exchange(m_mirrorEdits, {});
-    if (edits.size() != 1) {
-        return false;
-    }
-    const MirrorEdit& change = edits.first();
-    QTextDocument* from = Text1->document();
-    QTextDocument* to = Text2->document();
-    // The last position of a document is the end of its last line.
-    const int toEnd = to->characterCount() - 1;
-    const int fromEnd = from->characterCount() - 1;
-    QTextCursor source(from);
-    source.setPosition(std::clamp(change.position, 0, fromEnd));
-    source.setPosition(std::clamp(change.position + change.added, 0, fromEnd),
-                       QTextCursor::KeepAnchor);
-    QTextCursor target(to);
-    target.setPosition(std::clamp(change.position, 0, toEnd));
-    target.setPosition(std::clamp(change.position + change.removed, 0, toEnd),
-                       QTextCursor::KeepAnchor);
-    target.insertText(source.selection().toPlainText());
-    return to->characterCount() == from->characterCount();
-}
-
-void Form3::mirrorText()
-{
-    // Text2 must not make Text1 scroll while it changes: that is not a scroll of the
-    // user's. Text2 then takes Text1's positions again.
-    const bool wasBusy = ScrollSyncBusy;
-    ScrollSyncBusy = true;
-    if (!mirrorEdits()) {
-        // No single edit to follow, or one that does not add up: the whole text anew.
-        Text2->setPlainText(Text1->toPlainText());
-    }
-    ScrollSyncBusy = wasBusy;
+    // Text2 shows the same document, so it already holds the new text; its scroll
+    // positions follow Text1's.
     SyncScrollFromText1();
 }

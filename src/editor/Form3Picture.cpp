@@ -147,6 +147,10 @@ void Form3::dropEvent(QDropEvent* event)
 
 bool Form3::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Text1 && event->type() == QEvent::KeyPress && m_held) {
+        releaseHeldText(static_cast<QKeyEvent*>(event));
+        return Form::eventFilter(watched, event); // Text1 takes the key
+    }
     if (watched == Picture1 && opensPictureMenu(event)) {
         // Over the preview's centre: the mouse may be anywhere.
         showPictureMenu(Picture1->rect().center());
