@@ -5,10 +5,10 @@
  *
  * Starts COMMAND and waits until a window whose WM_NAME is NAME is viewable and what
  * it shows is at least W x H pixels: the extents of its bounding shape, or its size
- * when it has no shape. With --managed only windows that the window manager manages
- * count (not override-redirect ones, such as a shaped text window). With --shape it waits instead until the window's bounding
+ * when it has no shape. With --shape it waits instead until the window's bounding
  * shape is exactly the rectangles of FILE ("x y w h" a line, window coordinates, as
- * xshape_dump prints them). Prints the time from the start of COMMAND to that moment
+ * xshape_dump prints them). With --managed only windows that the window manager
+ * manages count (not override-redirect ones, such as a shaped text window). Prints the time from the start of COMMAND to that moment
  * in milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
  *
  * With --idle it then waits until COMMAND is idle (no processor time used for one
