@@ -8,8 +8,9 @@
  * when it has no shape. With --shape it waits instead until the window's bounding
  * shape is exactly the rectangles of FILE ("x y w h" a line, window coordinates, as
  * xshape_dump prints them). With --managed only windows that the window manager
- * manages count (not override-redirect ones, such as a shaped text window). Prints the time from the start of COMMAND to that moment
- * in milliseconds ("123.4"), then ends COMMAND (SIGTERM, SIGKILL after five seconds).
+ * manages count (not override-redirect ones, such as a shaped text window). Prints
+ * the time from the start of COMMAND to that moment in milliseconds ("123.4"), then
+ * ends COMMAND (SIGTERM, SIGKILL after five seconds).
  *
  * With --idle it then waits until COMMAND is idle (no processor time used for one
  * second, at most 20 s) and adds to the line the processor time COMMAND has used
@@ -105,8 +106,8 @@ static int managedOnly = 0;
 static int counts(Display* display, Window window)
 {
     XWindowAttributes attributes;
-    return !managedOnly || (XGetWindowAttributes(display, window, &attributes) &&
-                            !attributes.override_redirect);
+    return !managedOnly ||
+           (XGetWindowAttributes(display, window, &attributes) && !attributes.override_redirect);
 }
 
 /* Adds the windows named NAME at most DEPTH levels below WINDOW (a window manager
