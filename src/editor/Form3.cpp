@@ -8,13 +8,17 @@
 #include "graphics/Colors.h"
 #include "graphics/Screen.h"
 #include "graphics/Units.h"
+#include "platform/FreeMemory.h"
 #include "region/frm_RGN_Picture.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -71,6 +75,15 @@ Form3::~Form3()
     if (ScrollSyncText1() == Text1) {
         StopScrollSync();
     }
+    // The style keeps the pictures it draws scroll bars with in the application's
+    // picture cache, under the palette they were drawn in; the edit boxes' palettes
+    // (with the text colour) are new at every opening, so every opening would add
+    // pictures that nothing draws again. The cache is only a cache: what is still
+    // shown is drawn anew.
+    QPixmapCache::clear();
+    // Once the editor's widgets are gone, the memory they held goes back to the
+    // system, so that opening and closing the editor does not add up.
+    QTimer::singleShot(0, qApp, &ReturnFreeMemory);
 }
 
 void Form3::createControls()

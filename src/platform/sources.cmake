@@ -13,6 +13,8 @@ target_sources(deskword_core PRIVATE
   platform/DisplayScale.h
   platform/FontWarmUp.cpp
   platform/FontWarmUp.h
+  platform/FreeMemory.cpp
+  platform/FreeMemory.h
   platform/FullScreenWatch.h
   platform/InstanceChannel.h
   platform/Platform.cpp
