@@ -208,7 +208,7 @@ void Form3::Form_Resize()
     setTwipGeometry(Text1, -PixelToTwipX(3), -PixelToTwipY(3), twipWidth(Text2), twipHeight(Text2));
 
     if (note > 0) {
-        setTwipGeometry(Label1, text2Left, text2Top + text2Height + gap, text2Width, note);
+        setTwipGeometry(Label1, text2Left, text2Top + text2Height, text2Width, note);
     }
     const int buttonTop = twipTop(Text1) + twipHeight(Text1) + gap + note;
     setTwipTop(Command1, buttonTop);
