@@ -31,6 +31,8 @@ deskword_add_e2e_test(e2e_autostart autostart_test.sh)
 # preview dragged into place.
 deskword_add_e2e_test(e2e_editor editor_test.sh)
 deskword_add_e2e_test(e2e_preview preview_test.sh)
+# A 10 MB TEXT without a tray: the editor opens with it and nothing of it is lost.
+deskword_add_e2e_test(e2e_huge_text huge_text_test.sh)
 # The font and colour dialogs leave the tray menu usable.
 deskword_add_e2e_test(e2e_dialog_modality dialog_modality_test.sh)
 # SIGTERM as the end of a session, and restarts in a PID namespace.
