@@ -179,8 +179,15 @@ void Form3::Form_Load()
 
 void Form3::Form_Resize()
 {
+    if (layOutControls()) {
+        placePicture();
+    }
+}
+
+bool Form3::layOutControls()
+{
     if (isMinimized()) {
-        return;
+        return false;
     }
     const int outerWidth = Width();
     const int outerHeight = Height();
@@ -191,7 +198,7 @@ void Form3::Form_Resize()
     const int note = noteHeight(clientWidth);
     if (clientWidth < PixelToTwipX(LeastTextPixels) ||
         clientHeight < buttonHeight + gap + note + PixelToTwipY(LeastTextPixels)) {
-        return; // too small to lay out: wait until the window is large enough again
+        return false; // too small to lay out: wait until the window is large enough again
     }
 
     const int text2Left = twipLeft(Text2);
@@ -215,8 +222,7 @@ void Form3::Form_Resize()
     setTwipTop(Command2, buttonTop);
     setTwipTop(Command3, buttonTop);
     setTwipTop(Command4, buttonTop);
-
-    placePicture();
+    return true;
 }
 
 bool Form3::Form_QueryUnload()

@@ -108,6 +108,8 @@ private:
     };
 
     void createControls();
+    // The layout of Form_Resize without the picture preview; false when skipped.
+    bool layOutControls();
     // Text1 takes the text, or, with a line too long to edit, holds it.
     void showText(const QString& text);
     // With the whole text selected, a key that edits drops the held text and lets

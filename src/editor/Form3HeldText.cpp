@@ -79,7 +79,7 @@ void Form3::showText(const QString& text)
                 .arg(QLocale().toString(EditableLineLength)));
     }
     // The layout first, then the text.
-    Form_Resize();
+    layOutControls();
     takeSizeNow(Text1);
     takeSizeNow(Text2);
     if (!m_held) {
