@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -60,7 +61,21 @@ ReadResult readFile(const QString& path, QByteArray* bytes, QString* reason)
         *reason = file.errorString();
         return ReadResult::Refused;
     }
-    *bytes = file.read(SettingsFile::MaximumSize + 1);
+    // Read in pieces into a buffer of the file's size: asking Qt for the largest size at
+    // once would set aside 16 MiB for a file of a few hundred bytes. One byte more than
+    // the limit tells a file that grew meanwhile.
+    bytes->clear();
+    bytes->reserve(qsizetype(info.size()) + 1);
+    char piece[16384];
+    while (bytes->size() <= SettingsFile::MaximumSize) {
+        const qint64 wanted =
+            std::min<qint64>(qint64(sizeof(piece)), SettingsFile::MaximumSize + 1 - bytes->size());
+        const qint64 count = file.read(piece, wanted);
+        if (count <= 0) {
+            break;
+        }
+        bytes->append(piece, qsizetype(count));
+    }
     if (file.error() != QFileDevice::NoError) {
         *reason = file.errorString();
         return ReadResult::Refused;
