@@ -1,5 +1,6 @@
 #include "frm_Version.h"
 
+#include "graphics/ImageFormats.h"
 #include "graphics/Screen.h"
 #include "graphics/Units.h"
 
@@ -81,8 +82,10 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
 QIcon frm_Version::programIcon()
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icon-128.png"), QSize(128, 128));
+    icon.addPixmap(
+        QPixmap::fromImage(imageformats::builtIn(QStringLiteral(":/icon-32.png"), "png")));
+    icon.addPixmap(
+        QPixmap::fromImage(imageformats::builtIn(QStringLiteral(":/icon-128.png"), "png")));
     return icon;
 }
 
