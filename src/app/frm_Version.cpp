@@ -53,12 +53,14 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(tr("バージョン情報"));
-    setWindowIcon(programIcon());
+    // Decoded once: the about box shows it, and the tray icon is taken from here.
+    const QIcon icon = programIcon();
+    setWindowIcon(icon);
     setFixedSize(TwipToNearestPixelX(3945), TwipToNearestPixelY(1125));
 
     auto* image = new QLabel(this);
     image->setGeometry(twipRect(180, 240, 480, 480));
-    image->setPixmap(programIcon().pixmap(32, 32));
+    image->setPixmap(icon.pixmap(32, 32));
 
     auto* name = new QLabel(QStringLiteral("Deskword"), this);
     name->setGeometry(twipRect(840, 240, 2175, 285));
