@@ -14,7 +14,7 @@ packages=(
     qt6-image-formats-plugins
     # Qt's own texts (its dialogs' buttons and labels) in Japanese
     qt6-translations-l10n
-    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libxcb-shape0-dev libfontconfig-dev
+    libbenchmark-dev libpixman-1-dev libx11-dev libxext-dev libxcb1-dev libxcb-shape0-dev
     # the virtual desktop (./run.sh without a display, end-to-end tests)
     xvfb xauth openbox trayer x11-utils x11-xserver-utils xdotool imagemagick procps
     wmctrl  # windows made full screen by the window manager in the end-to-end tests

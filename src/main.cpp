@@ -3,7 +3,6 @@
 #include "app/Translation.h"
 #include "app/frmMenu.h"
 #include "editor/Form3.h"
-#include "platform/FontWarmUp.h"
 #include "platform/Platform.h"
 #include "platform/SignalPipe.h"
 
@@ -25,9 +24,7 @@ int main(int argc, char* argv[])
     }
     // Before any thread starts: the choice goes into the environment Qt reads.
     Platform::chooseBeforeStart();
-    FontWarmUp fonts;
     QApplication app(argc, argv);
-    fonts.wait();
     app.setQuitOnLastWindowClosed(false);
     Translation::install();
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.deskword.Deskword"));

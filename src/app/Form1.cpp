@@ -171,8 +171,7 @@ void Form1::openEditor()
 void Form1::createTrayIcon()
 {
     // Taking the icon creates the about box, hidden.
-    FindOrLoad<frm_Version>();
-    m_tray = new QSystemTrayIcon(frm_Version::programIcon(), this);
+    m_tray = new QSystemTrayIcon(FindOrLoad<frm_Version>()->windowIcon(), this);
     m_tray->setToolTip(SettingsLocation::copyName());
     // A D-Bus tray (StatusNotifierItem) shows the menu itself: it gets the popup menu
     // exported over D-Bus, with the same items. An XEmbed tray only reports clicks,

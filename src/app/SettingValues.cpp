@@ -13,6 +13,9 @@ std::optional<bool> settingBool(const QString& value)
     if (text.compare(u"False", Qt::CaseInsensitive) == 0) {
         return false;
     }
+    if (text.isEmpty()) {
+        return std::nullopt; // an absent key: no need to compile the pattern for it
+    }
     static const QRegularExpression number(
         QStringLiteral(R"(^[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?$)"),
         QRegularExpression::DontCaptureOption);

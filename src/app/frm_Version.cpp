@@ -1,5 +1,6 @@
 #include "frm_Version.h"
 
+#include "graphics/ImageFormats.h"
 #include "graphics/Screen.h"
 #include "graphics/Units.h"
 
@@ -52,12 +53,14 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(tr("バージョン情報"));
-    setWindowIcon(programIcon());
+    // Decoded once: the about box shows it, and the tray icon is taken from here.
+    const QIcon icon = programIcon();
+    setWindowIcon(icon);
     setFixedSize(TwipToNearestPixelX(3945), TwipToNearestPixelY(1125));
 
     auto* image = new QLabel(this);
     image->setGeometry(twipRect(180, 240, 480, 480));
-    image->setPixmap(programIcon().pixmap(32, 32));
+    image->setPixmap(icon.pixmap(32, 32));
 
     auto* name = new QLabel(QStringLiteral("Deskword"), this);
     name->setGeometry(twipRect(840, 240, 2175, 285));
@@ -81,8 +84,10 @@ frm_Version::frm_Version() : Form(QStringLiteral("frm_Version"))
 QIcon frm_Version::programIcon()
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icon-128.png"), QSize(128, 128));
+    icon.addPixmap(
+        QPixmap::fromImage(imageformats::builtIn(QStringLiteral(":/icon-32.png"), "png")));
+    icon.addPixmap(
+        QPixmap::fromImage(imageformats::builtIn(QStringLiteral(":/icon-128.png"), "png")));
     return icon;
 }
 

@@ -2,6 +2,7 @@
 
 #include "BmpReader.h"
 #include "Colors.h"
+#include "ImageFormats.h"
 #include "Screen.h"
 
 #include <QBuffer>
@@ -190,15 +191,16 @@ void fillOutsideImages(QImage& picture, const QList<QRect>& images, QRgb backgro
     }
 }
 
-// Decodes a picture with Qt's readers, by content: `images` images of it, each drawn
-// over the ones before (the images of a GIF frame).
-LoadResult readWithQt(QIODevice& source, QImage& picture, qsizetype images = 1)
+// Decodes a picture with Qt's readers: `images` images of it, each drawn over the ones
+// before (the images of a GIF frame). `format` is the one its first bytes show, or
+// empty: then the readers decide by the content.
+LoadResult readWithQt(QIODevice& source, const QByteArray& format, QImage& picture,
+                      qsizetype images = 1)
 {
     QImageReader reader(&source);
-    reader.setDecideFormatFromContent(true);
+    imageformats::readAs(reader, format);
     reader.setAutoTransform(false);
-    const QByteArray format = reader.format();
-    if (format.isEmpty()) {
+    if (reader.format().isEmpty()) {
         return LoadResult::Undecodable;
     }
     const QSize declared = reader.size();
@@ -591,11 +593,12 @@ PictureSurface::LoadResult PictureSurface::readPicture(const QString& path, QIma
     if (!file.open(QIODevice::ReadOnly)) {
         return LoadResult::Undecodable;
     }
-    const QByteArray magic = file.peek(6);
-    const bool isGif = magic == "GIF87a" || magic == "GIF89a";
+    const QByteArray format = imageformats::bySignature(file.peek(8));
+    const bool isBmp = format == "bmp";
+    const bool isGif = format == "gif";
     QList<QRect> gifImages;
     LoadResult checked = LoadResult::Loaded;
-    if (magic.startsWith("BM")) {
+    if (isBmp) {
         checked = checkBmpHeaders(file);
     } else if (isGif) {
         checked = checkGifHeaders(file, gifImages);
@@ -609,7 +612,7 @@ PictureSurface::LoadResult PictureSurface::readPicture(const QString& path, QIma
 
     LoadResult read = LoadResult::Loaded;
     const QRgb background = colorFromBgr(m_backColor).rgb();
-    if (magic.startsWith("BM")) {
+    if (isBmp) {
         // Bitmaps pass BmpReader first: it decodes run-length data itself, so that
         // every pixel is defined, and rewrites headers Qt's reader does not know.
         const QByteArray bytes = bmpreader::widenInfoHeader(file.readAll());
@@ -619,11 +622,11 @@ PictureSurface::LoadResult PictureSurface::readPicture(const QString& path, QIma
         } else {
             QBuffer buffer;
             buffer.setData(bytes);
-            read = buffer.open(QIODevice::ReadOnly) ? readWithQt(buffer, picture)
+            read = buffer.open(QIODevice::ReadOnly) ? readWithQt(buffer, format, picture)
                                                     : LoadResult::Undecodable;
         }
     } else {
-        read = readWithQt(file, picture, isGif ? gifImages.size() : 1);
+        read = readWithQt(file, format, picture, isGif ? gifImages.size() : 1);
     }
     if (read != LoadResult::Loaded) {
         return read;

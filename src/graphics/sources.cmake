@@ -8,6 +8,8 @@ target_sources(deskword_core PRIVATE
   graphics/Colors.h
   graphics/Gdi.cpp
   graphics/Gdi.h
+  graphics/ImageFormats.cpp
+  graphics/ImageFormats.h
   graphics/PictureFile.cpp
   graphics/PictureFile.h
   graphics/PictureSurface.cpp

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,6 +23,43 @@ AtomicFile::FailureInjector& injector()
 int injected(AtomicFile::Step step)
 {
     return injector() ? injector()(step) : 0;
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isAsciiCapital(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+bool isAsciiLetterOrDigit(QChar c)
+{
+    return isAsciiLetter(c) || (c >= u'0' && c <= u'9');
+}
+
+// A temporary file of an interrupted write of the file `name`:
+// "<name>.tmp-" and six letters or digits: earlier versions' temporary files.
+// "<name>." and six letters: QSaveFile's, where the file system has no unnamed
+// files or the process ended just as the new file got its name. Six letters of
+// the user's own ("<name>.backup") are not taken for one: QSaveFile's are drawn
+// from both cases, and one with no capital (1 in 64) is left alone.
+bool isLeftover(QStringView candidate, QStringView name)
+{
+    if (!candidate.startsWith(name) || candidate.size() <= name.size() ||
+        candidate[name.size()] != u'.') {
+        return false;
+    }
+    const QStringView rest = candidate.mid(name.size() + 1);
+    const QStringView tmp = u"tmp-";
+    if (rest.size() == tmp.size() + 6 && rest.startsWith(tmp)) {
+        const QStringView tail = rest.mid(tmp.size());
+        return std::all_of(tail.begin(), tail.end(), isAsciiLetterOrDigit);
+    }
+    return rest.size() == 6 && std::all_of(rest.begin(), rest.end(), isAsciiLetter) &&
+           std::any_of(rest.begin(), rest.end(), isAsciiCapital);
 }
 
 QString systemReason(int error)
@@ -121,20 +158,12 @@ bool AtomicFile::replace(const QString& path, const QByteArray& bytes, QString* 
 int AtomicFile::removeLeftovers(const QString& path)
 {
     const QFileInfo target = finalFile(path);
-    const QString name = QRegularExpression::escape(target.fileName());
-    // "<name>.tmp-" and six letters or digits: earlier versions' temporary files.
-    // "<name>." and six letters: QSaveFile's, where the file system has no unnamed
-    // files or the process ended just as the new file got its name. Six letters of
-    // the user's own ("<name>.backup") are not taken for one: QSaveFile's are drawn
-    // from both cases, and one with no capital (1 in 64) is left alone.
-    const QRegularExpression leftover(
-        QStringLiteral("^%1\\.(tmp-[A-Za-z0-9]{6}|(?=[a-z]*[A-Z])[A-Za-z]{6})$").arg(name));
+    const QString name = target.fileName();
     const QDir folder = target.absoluteDir();
     int removed = 0;
     for (const QFileInfo& candidate :
          folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
-        if (leftover.match(candidate.fileName()).hasMatch() &&
-            QFile::remove(candidate.absoluteFilePath())) {
+        if (isLeftover(candidate.fileName(), name) && QFile::remove(candidate.absoluteFilePath())) {
             ++removed;
         }
     }

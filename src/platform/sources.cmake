@@ -11,8 +11,6 @@ target_sources(deskword_core PRIVATE
   platform/DesktopWindowX11.h
   platform/DisplayScale.cpp
   platform/DisplayScale.h
-  platform/FontWarmUp.cpp
-  platform/FontWarmUp.h
   platform/FreeMemory.cpp
   platform/FreeMemory.h
   platform/FullScreenWatch.h
@@ -86,12 +84,4 @@ else()
     platform/WindowMask_dummy.cpp
     platform/XResources_dummy.cpp
   )
-endif()
-
-# Where fonts come from fontconfig, its configuration is loaded while Qt starts.
-if(UNIX AND NOT APPLE)
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(DESKWORD_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-  target_link_libraries(deskword_core PRIVATE PkgConfig::DESKWORD_FONTCONFIG)
-  target_compile_definitions(deskword_core PRIVATE DESKWORD_HAVE_FONTCONFIG)
 endif()

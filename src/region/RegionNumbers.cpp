@@ -2,6 +2,7 @@
 
 #include "RGNDataStore.h"
 #include "forms/App.h"
+#include "graphics/ImageFormats.h"
 #include "graphics/Units.h"
 
 #include <QCoreApplication>
@@ -70,8 +71,8 @@ const unsigned char* builtInRecord(int32_t number)
 
 QImage busyBadgePicture()
 {
-    static const QImage picture =
-        QImage(QStringLiteral(":/badge.bmp")).convertToFormat(QImage::Format_RGB32);
+    static const QImage picture = imageformats::builtIn(QStringLiteral(":/badge.bmp"), "bmp")
+                                      .convertToFormat(QImage::Format_RGB32);
     return picture;
 }
 

@@ -240,9 +240,10 @@ private slots:
         const QStringList leftovers{QStringLiteral("deskword.ini.tmp-a1B2c3"),
                                     QStringLiteral("deskword.ini.QkzRtw")};
         const QStringList kept{
-            QStringLiteral("deskword.ini"), QStringLiteral("deskword.ini.backup"),
-            QStringLiteral("deskword.ini.tmp-1"), QStringLiteral("deskword.ini.Backup.old"),
-            QStringLiteral("other.ini.QkzRtw")};
+            QStringLiteral("deskword.ini"),        QStringLiteral("deskword.ini.backup"),
+            QStringLiteral("deskword.ini.tmp-1"),  QStringLiteral("deskword.ini.Backup.old"),
+            QStringLiteral("other.ini.QkzRtw"),    QStringLiteral("deskword.ini.tmp-a1B2c3d"),
+            QStringLiteral("deskword.ini.Qkz1tw"), QStringLiteral("deskword.iniXQkzRtw")};
         for (const QString& name : leftovers + kept.mid(1)) {
             QFile file(folder->filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -8,6 +8,9 @@ deskword_add_test(graphics_picture_load_test graphics/PictureLoadTest.cpp graphi
 target_compile_definitions(graphics_picture_load_test
   PRIVATE PICTURE_SHAPE="$<TARGET_FILE:picture_shape>")
 add_dependencies(graphics_picture_load_test picture_shape)
+# Pictures of the known formats are read without loading any other image plugin.
+deskword_add_test(graphics_image_formats_test graphics/ImageFormatsTest.cpp graphics/PictureFiles.cpp
+                  graphics/PictureFiles.h)
 deskword_add_test(graphics_rounding_test graphics/RoundingTest.cpp)
 deskword_add_test(graphics_region_record_test graphics/RegionRecordTest.cpp)
 
