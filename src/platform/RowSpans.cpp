@@ -24,48 +24,77 @@ struct PlainFinder
 };
 
 #if defined(__SSE2__)
-struct Sse2Finder
+// Bit i set where pixel i of the 32 from row differs from the key.
+struct Sse2Block
 {
-    template <bool WantKey> static int find(const uint32_t* row, int x, int width, uint32_t key)
+    static uint32_t differing(const uint32_t* row, uint32_t key)
     {
         const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
-        while (x + 4 <= width) {
-            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-            const int equal = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(pixels, keys)));
-            const int found = WantKey ? equal : (~equal & 0xF);
-            if (found != 0) {
-                return x + std::countr_zero(static_cast<unsigned>(found));
-            }
-            x += 4;
+        uint32_t equal = 0;
+        for (int k = 0; k < 8; ++k) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * k));
+            equal |= static_cast<uint32_t>(
+                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(pixels, keys))))
+                     << (4 * k);
         }
-        return PlainFinder::find<WantKey>(row, x, width, key);
+        return ~equal;
     }
 };
 #endif
 
 #if defined(DESKWORD_ROW_SPANS_AVX2)
-struct Avx2Finder
+struct Avx2Block
 {
-    template <bool WantKey>
-    [[gnu::target("avx2")]] static int find(const uint32_t* row, int x, int width, uint32_t key)
+    [[gnu::target("avx2")]] static uint32_t differing(const uint32_t* row, uint32_t key)
     {
         const __m256i keys = _mm256_set1_epi32(static_cast<int>(key));
-        while (x + 8 <= width) {
-            const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
-            const int equal =
-                _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(pixels, keys)));
-            const int found = WantKey ? equal : (~equal & 0xFF);
-            if (found != 0) {
-                return x + std::countr_zero(static_cast<unsigned>(found));
-            }
-            x += 8;
+        uint32_t equal = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m256i pixels =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
+            equal |= static_cast<uint32_t>(
+                         _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(pixels, keys))))
+                     << (8 * k);
         }
-        return PlainFinder::find<WantKey>(row, x, width, key);
+        return ~equal;
     }
 };
 #endif
 
-// Inlined into each path so that its finder is too.
+// 32 pixels at a time: a mask of the pixels that differ from the key, and from it the
+// columns where a pixel differs in that from the one before it: each such column
+// starts or ends a run, in turn. Short runs (small text) cost a few instructions
+// each, and a block without edges costs only its compares.
+template <class Block>
+[[gnu::always_inline]] inline int scanBlocks(const uint32_t* row, int width, uint32_t key,
+                                             int32_t* spans)
+{
+    int count = 0;
+    uint32_t inside = 0; // 1 while a run is open at the end of the last block
+    int x = 0;
+    for (; x + 32 <= width; x += 32) {
+        const uint32_t set = Block::differing(row + x, key);
+        uint32_t edges = set ^ ((set << 1) | inside);
+        inside = set >> 31;
+        while (edges != 0) {
+            spans[count++] = x + std::countr_zero(edges);
+            edges &= edges - 1;
+        }
+    }
+    for (; x < width; ++x) {
+        const uint32_t set = row[x] != key ? 1 : 0;
+        if (set != inside) {
+            spans[count++] = x;
+            inside = set;
+        }
+    }
+    if (inside != 0) {
+        spans[count++] = width;
+    }
+    return count;
+}
+
+// One pixel at a time.
 template <class Finder>
 [[gnu::always_inline]] inline int scanWith(const uint32_t* row, int width, uint32_t key,
                                            int32_t* spans)
@@ -92,14 +121,14 @@ int scanPlain(const uint32_t* row, int width, uint32_t key, int32_t* spans)
 #if defined(__SSE2__)
 int scanSse2(const uint32_t* row, int width, uint32_t key, int32_t* spans)
 {
-    return scanWith<Sse2Finder>(row, width, key, spans);
+    return scanBlocks<Sse2Block>(row, width, key, spans);
 }
 #endif
 
 #if defined(DESKWORD_ROW_SPANS_AVX2)
 [[gnu::target("avx2")]] int scanAvx2(const uint32_t* row, int width, uint32_t key, int32_t* spans)
 {
-    return scanWith<Avx2Finder>(row, width, key, spans);
+    return scanBlocks<Avx2Block>(row, width, key, spans);
 }
 #endif
 

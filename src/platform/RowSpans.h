@@ -14,8 +14,8 @@ using Scan = int (*)(const uint32_t* row, int width, uint32_t key, int32_t* span
 enum class Path
 {
     Plain, // one pixel at a time
-    Sse2,  // four pixels at a time
-    Avx2   // eight pixels at a time
+    Sse2,  // 32 pixels at a time, four per instruction
+    Avx2   // 32 pixels at a time, eight per instruction
 };
 
 // The fastest path this build and processor run.

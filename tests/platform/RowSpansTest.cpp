@@ -27,12 +27,13 @@ private slots:
             }
             ++pathsRun;
             for (int round = 0; round < 2000; ++round) {
-                const int width = static_cast<int>(random() % 70);
+                const int width = static_cast<int>(random() % 140);
                 // Short runs of key and other pixels, so that edges fall everywhere.
                 std::vector<uint32_t> row(static_cast<size_t>(width));
                 bool isKey = random() % 2 == 0;
                 for (int x = 0; x < width;) {
-                    const int length = 1 + static_cast<int>(random() % 11);
+                    // Mostly short runs, now and then one across a whole block.
+                    const int length = 1 + static_cast<int>(random() % (round % 4 == 0 ? 40 : 11));
                     for (int i = 0; i < length && x < width; ++i, ++x) {
                         row[static_cast<size_t>(x)] = isKey ? Key : Key ^ (1u << (random() % 32));
                     }
