@@ -47,13 +47,7 @@ private:
 
     QString writeFile(const QString& name, const QByteArray& bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(bytes) != bytes.size()) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        return path;
+        return picturefiles::write(m_dir.filePath(name), bytes);
     }
 
     static QByteArray resource(const QString& path)

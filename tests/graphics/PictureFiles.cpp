@@ -1,8 +1,20 @@
 #include "PictureFiles.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 namespace picturefiles {
+
+QString write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+}
 
 namespace {
 

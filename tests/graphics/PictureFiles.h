@@ -3,11 +3,16 @@
 #include <QByteArray>
 #include <QList>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 
 // Picture files written byte by byte, so that the loading tests know every byte
 // they hand to the surface. Colours are 0x00BBGGRR values, as the surface reads them.
 namespace picturefiles {
+
+// Writes the bytes to the file at path (created or replaced) and returns the path;
+// a test that cannot write its own file stops at once.
+QString write(const QString& path, const QByteArray& bytes);
 
 // An uncompressed Windows bitmap (14-byte file header, 40-byte info header).
 // With 1, 4 or 8 bits per pixel, pixels are palette indexes; with 24 or 32 bits
