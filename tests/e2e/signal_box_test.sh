@@ -40,10 +40,12 @@ message_box()
     return 1
 }
 
-# True when the process catches SIGTERM (its bit in SigCgt of /proc/PID/status).
+# True when the program catches SIGTERM (its bit in SigCgt of /proc/PID/status). Until
+# the started shell has become the program, the bit is the test shell's own trap.
 catches_term()
 {
     local mask
+    [[ $(readlink "/proc/$1/exe" 2>/dev/null) == */deskword ]] || return 1
     mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$1/status" 2>/dev/null) || return 1
     [[ -n $mask ]] && ((0x$mask & (1 << 14)))
 }
