@@ -34,11 +34,11 @@ class QWidget;
 // shows it handling its X events and Wayland requests as they come, so the window's
 // earlier commits are handled); the input shape is taken away and set again to the
 // window's bounding shape (two states that differ for the shell and mean the same
-// clicks for everyone), each time waiting for the window manager's answer; then one
-// shown pixel is copied onto itself, so that XWayland commits. The steps run once more
-// a second later, on a window manager that has long handled the first round. A paint
-// during the steps starts them over once the window is still again. Where the window
-// manager does not answer, each question waits half a second.
+// clicks for everyone), each time waiting for the window manager's answer; then the
+// window is copied onto itself (its shown pixels only), so that XWayland commits. The
+// steps run once more a second later, on a window manager that has long handled the
+// first round. A paint during the steps starts them over once the window is still
+// again. Where the window manager does not answer, each question waits half a second.
 class XWaylandShape : public QObject, public QAbstractNativeEventFilter
 {
 public:
@@ -70,7 +70,7 @@ private:
     void stop();
     void setInputShape();
     bool askWindowManager();
-    void touchShownPixel();
+    void touchShownPixels();
     uint32_t nativeWindow() const;
 
     QPointer<QWidget> m_window;

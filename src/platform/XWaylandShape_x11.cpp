@@ -2,7 +2,6 @@
 
 #include "Platform.h"
 #include "XcbAtoms.h"
-#include "XcbReply.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -196,7 +195,7 @@ void XWaylandShape::setInputShape()
 
 void XWaylandShape::finish()
 {
-    touchShownPixel();
+    touchShownPixels();
     stop();
     if (m_again) {
         m_again = false;
@@ -239,24 +238,22 @@ bool XWaylandShape::askWindowManager()
     return true;
 }
 
-void XWaylandShape::touchShownPixel()
+void XWaylandShape::touchShownPixels()
 {
     xcb_connection_t* c = connection();
     const xcb_window_t native = nativeWindow();
     if (c == nullptr || native == 0) {
         return;
     }
-    // Drawing outside the bounding shape is clipped away and damages nothing.
-    const XcbReply<xcb_shape_get_rectangles_reply_t> shape(xcb_shape_get_rectangles_reply(
-        c, xcb_shape_get_rectangles(c, native, XCB_SHAPE_SK_BOUNDING), nullptr));
-    if (!shape || xcb_shape_get_rectangles_rectangles_length(shape.get()) == 0) {
-        return; // nothing shown, nothing to commit
-    }
-    const xcb_rectangle_t first = xcb_shape_get_rectangles_rectangles(shape.get())[0];
+    // The window copied onto itself: drawing is clipped to the bounding shape, so only
+    // the pixels it shows are touched (none, and no commit, while it shows nothing),
+    // without reading the shape back from the server.
+    const QSize size = m_window->size();
     const xcb_gcontext_t gc = xcb_generate_id(c);
     const uint32_t noExposures = 0;
     xcb_create_gc(c, gc, native, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-    xcb_copy_area(c, native, native, gc, first.x, first.y, first.x, first.y, 1, 1);
+    xcb_copy_area(c, native, native, gc, 0, 0, 0, 0, uint16_t(size.width()),
+                  uint16_t(size.height()));
     xcb_free_gc(c, gc);
     xcb_flush(c);
 }
